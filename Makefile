@@ -1,0 +1,39 @@
+# The two commands of the README: `make run` and `make test`. Both install what is
+# missing, configure and build incrementally in ./build.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+
+.PHONY: run test setup configure build contact-sheet sound-sheet bench clean
+
+setup:
+	@tools/setup.sh
+
+$(BUILD)/build.ninja: | setup
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+
+configure: setup $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD)
+
+run: build
+	./$(BUILD)/tallreed
+
+test: build
+	cd $(BUILD) && ctest -j2 --output-on-failure
+
+contact-sheet: build
+	/usr/bin/python3 tools/art/contact_sheet.py $(BUILD)/art/png $(BUILD)/contact-sheet.png
+	@echo "wrote $(BUILD)/contact-sheet.png"
+
+sound-sheet: build
+	/usr/bin/python3 tools/sound/sound_sheet.py $(BUILD)/sound $(BUILD)/sound-sheet.png
+	@echo "wrote $(BUILD)/sound-sheet.png"
+
+bench: build
+	cmake --build $(BUILD) --target benchmarks
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,39 @@
+// The program's one application object: start-up, the main loop and shutdown.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/input_event.h"
+
+class AnimationList;
+class ViewManager;
+class Game;
+class GameSound;
+class Settings;
+
+class Application {
+public:
+    // Runs the program: the handheld's entry point, translated for Linux. Returns the
+    // process exit status: 0 after a normal run or when another copy runs, 1 when
+    // start-up failed.
+    int Main();
+
+    bool init();
+    void run();
+    void shutdown();
+    bool dispatchFrame(InputEvent& event);
+    // Waits for one message and turns it into an event without dispatching it (modal
+    // boxes that run their own loop). Returns false once the window was closed.
+    bool pollEvent(InputEvent& out);
+
+    Settings* settings = nullptr;
+    AnimationList* animationList = nullptr;
+    ViewManager* viewManager = nullptr;
+    Game* game = nullptr;
+    GameSound* sound = nullptr;
+    InputState input;
+    InputEvent event;
+    bool quitSeen = false;  // the window was closed while a modal loop was running
+};
+
+Application& application();
