@@ -56,14 +56,15 @@ def duck_silhouette(ctx, x, y, s, colour, facing=1, wings_up=True):
 
 
 def reed_clump(ctx, x, base, height, n, seed, lean=0.0):
-    """Reeds and cattails rising from (x, base)."""
+    """Golden autumn reeds and cattails rising from (x, base), outlined like the lake's
+    own reeds."""
     r = random.Random(seed)
     for i in range(n):
         bx = x + r.uniform(-12, 12)
         h = height * r.uniform(0.6, 1.0)
         bend = r.uniform(-10, 10) + lean
-        colour = ui.REED if r.random() < 0.6 else ui.REED_DARK
-        ctx.set_source_rgb(*rgb(colour))
+        colour = r.choice((ui.REED, ui.REED_DARK, ui.REED_GOLD))
+        dark = tuple(int(c * 0.55) for c in colour)
         if r.random() < 0.6:
             # a blade: a thin tapering leaf
             ctx.move_to(bx - 1.6, base)
@@ -72,77 +73,139 @@ def reed_clump(ctx, x, base, height, n, seed, lean=0.0):
             ctx.curve_to(bx + bend * 0.6 + 1, base - h * 0.8, bx + 1, base - h * 0.5,
                          bx + 1.6, base)
             ctx.close_path()
-            ctx.fill()
+            ctx.set_source_rgb(*rgb(colour))
+            ctx.fill_preserve()
+            ctx.set_line_width(0.7)
+            ctx.set_source_rgb(*rgb(dark))
+            ctx.stroke()
         else:
             # a cattail: stem with a brown head
             ctx.set_line_width(1.4)
             tx, ty = bx + bend * 0.5, base - h
             ctx.move_to(bx, base)
             ctx.curve_to(bx, base - h * 0.5, tx, base - h * 0.7, tx, ty)
+            ctx.set_source_rgb(*rgb((120, 104, 46)))
             ctx.stroke()
             ctx.save()
             ctx.translate(tx, ty + 8)
             ctx.scale(2.4, 7)
             ctx.arc(0, 0, 1, 0, 2 * math.pi)
             ctx.restore()
-            ctx.set_source_rgb(*rgb((128, 78, 40)))
-            ctx.fill()
+            ctx.set_source_rgb(*rgb(ui.CATTAIL))
+            ctx.fill_preserve()
+            ctx.set_line_width(0.8)
+            ctx.set_source_rgb(*rgb((62, 36, 20)))
+            ctx.stroke()
 
 
-def cloud(ctx, x, y, s, alpha=0.9):
-    ctx.set_source_rgba(1, 1, 1, alpha)
+def cloud(ctx, x, y, s, alpha=0.92):
+    """A soft cloud lit warmly from below."""
     for dx, dy, rr in ((0, 0, 9), (10, -4, 11), (22, 0, 9), (11, 4, 9), (-8, 3, 6), (30, 4, 6)):
         ctx.new_sub_path()
         ctx.arc(x + dx * s, y + dy * s, rr * s, 0, 2 * math.pi)
+    g = cairo.LinearGradient(0, y - 15 * s, 0, y + 13 * s)
+    g.add_color_stop_rgba(0, 1, 0.99, 0.96, alpha)
+    g.add_color_stop_rgba(1, 0.98, 0.8, 0.68, alpha)
+    ctx.set_source(g)
     ctx.fill()
 
 
+def blob(ctx, cx, cy, rad, r):
+    """A lumpy round tree crown."""
+    n = 15
+    pts = []
+    for i in range(n):
+        a = 2 * math.pi * i / n
+        rr = rad * (1.0 + (0.13 if i % 3 == 0 else 0.0) + r.uniform(-0.05, 0.05))
+        pts.append((cx + rr * math.cos(a), cy + rr * math.sin(a) * 0.9))
+    ctx.move_to(*pts[0])
+    for p in pts[1:]:
+        ctx.line_to(*p)
+    ctx.close_path()
+
+
+def treeline(ctx, w, horizon, r):
+    """Autumn crowns along the far shore and the grassy bank in front of them."""
+    x = -8.0
+    crowns = []
+    while x < w + 8:
+        rad = r.uniform(7, 12)
+        cy = horizon - 8 - r.uniform(0, 10)
+        crowns.append((x, cy, rad, r.choice(ui.TREE_COLOURS)))
+        x += r.uniform(8, 14)
+    for row in (0, 1):
+        for i, (cx, cy, rad, col) in enumerate(crowns):
+            if i % 2 != row:
+                continue
+            if row == 0:
+                col = tuple(int(c * 0.82) for c in col)
+            ctx.rectangle(cx - 1, cy, 2, horizon - cy)
+            ctx.set_source_rgb(*rgb((84, 56, 40)))
+            ctx.fill()
+            blob(ctx, cx, cy, rad, r)
+            ctx.set_source_rgb(*rgb(col))
+            ctx.fill_preserve()
+            ctx.set_line_width(1.0)
+            ctx.set_source_rgb(*rgb(tuple(int(c * 0.5) for c in col)))
+            ctx.stroke()
+            blob(ctx, cx + 2, cy - 2, rad * 0.55, r)
+            ctx.set_source_rgba(*rgb(tuple(min(255, int(c * 1.18 + 20)) for c in col)), 0.8)
+            ctx.fill()
+    ctx.move_to(0, horizon + 1)
+    for x in range(0, w + 6, 6):
+        ctx.line_to(x, horizon - 3 - 1.5 * math.sin(x / 23.0))
+    ctx.line_to(w, horizon + 1)
+    ctx.close_path()
+    ctx.set_source_rgb(*rgb(ui.BANK))
+    ctx.fill_preserve()
+    ctx.set_line_width(1.0)
+    ctx.set_source_rgb(*rgb((66, 62, 30)))
+    ctx.stroke()
+
+
 def lakeside(ctx, w=W, h=H, horizon=150, seed=7, morning=False, reeds=True, ducks=True):
-    """The shared backdrop: sky, sun, far shore, the lake, reeds at the edges."""
+    """The shared backdrop: the round's autumn lake seen from the shore - sky, low sun,
+    lavender hills, a band of autumn trees, the water, reeds at the edges."""
     r = random.Random(seed)
     sky = cairo.LinearGradient(0, 0, 0, horizon)
-    if morning:
-        sky.add_color_stop_rgb(0, *rgb((88, 150, 226)))
-        sky.add_color_stop_rgb(0.65, *rgb((246, 206, 170)))
-        sky.add_color_stop_rgb(1, *rgb((255, 226, 160)))
-    else:
-        sky.add_color_stop_rgb(0, *rgb(ui.SKY_TOP))
-        sky.add_color_stop_rgb(1, *rgb(ui.SKY_LOW))
+    sky.add_color_stop_rgb(0, *rgb(ui.SKY_TOP))
+    sky.add_color_stop_rgb(0.5 if morning else 0.6, *rgb(ui.SKY_MID))
+    sky.add_color_stop_rgb(1, *rgb((255, 200, 146) if morning else ui.SKY_LOW))
     ctx.rectangle(0, 0, w, horizon)
     ctx.set_source(sky)
     ctx.fill()
     # sun with a soft halo
-    sx, sy = (w * 0.68, horizon - 30) if morning else (w * 0.12, 34)
-    halo = cairo.RadialGradient(sx, sy, 4, sx, sy, 46)
-    halo.add_color_stop_rgba(0, 1, 0.97, 0.8, 0.9)
-    halo.add_color_stop_rgba(1, 1, 0.97, 0.8, 0.0)
+    sx, sy = (w * 0.68, horizon - 44) if morning else (w * 0.12, 34)
+    halo = cairo.RadialGradient(sx, sy, 4, sx, sy, 60)
+    halo.add_color_stop_rgba(0, 1, 0.96, 0.8, 0.9)
+    halo.add_color_stop_rgba(0.3, 1, 0.84, 0.6, 0.4)
+    halo.add_color_stop_rgba(1, 1, 0.8, 0.55, 0.0)
     ctx.set_source(halo)
-    ctx.arc(sx, sy, 46, 0, 2 * math.pi)
+    ctx.arc(sx, sy, 60, 0, 2 * math.pi)
     ctx.fill()
-    ctx.set_source_rgb(*rgb((255, 244, 190)))
+    ctx.set_source_rgb(*rgb((255, 248, 222)))
     ctx.arc(sx, sy, 13, 0, 2 * math.pi)
     ctx.fill()
     for _ in range(4):
-        cloud(ctx, r.uniform(0, w), r.uniform(14, horizon - 70), r.uniform(0.6, 1.0),
-              0.75 if morning else 0.9)
-    # far hills and the tree line along the shore
-    for band, colour, amp, base in ((0, (140, 176, 190), 14, horizon - 14),
-                                    (1, (92, 146, 112), 7, horizon - 4)):
+        cloud(ctx, r.uniform(0, w), r.uniform(14, horizon - 70), r.uniform(0.6, 1.0))
+    # far hills
+    for base, amp, colour, shift in ((horizon - 30, 14, ui.HILL_FAR, 0.0),
+                                     (horizon - 18, 10, ui.HILL_NEAR, 1.7)):
         ctx.move_to(0, horizon + 1)
-        ph = r.uniform(0, 6.28)
         for x in range(0, w + 9, 8):
-            bump = amp * (0.55 + 0.45 * math.sin(ph + x / (37.0 if band == 0 else 11.0)))
-            if band == 1:
-                bump += r.uniform(-1.5, 1.5)
-            ctx.line_to(x, base - bump)
+            y = base - amp * (0.55 + 0.45 * math.sin(x / 67.0 + shift + seed)
+                              * math.sin(x / 31.0 + 2 * shift))
+            ctx.line_to(x, y)
         ctx.line_to(w, horizon + 1)
         ctx.close_path()
         ctx.set_source_rgb(*rgb(colour))
         ctx.fill()
+    treeline(ctx, w, horizon, r)
     water = cairo.LinearGradient(0, horizon, 0, h)
-    water.add_color_stop_rgb(0, *rgb(ui.WATER_TOP))
+    water.add_color_stop_rgb(0, *rgb((200, 190, 178)))
+    water.add_color_stop_rgb(0.2, *rgb(ui.WATER_TOP))
     water.add_color_stop_rgb(1, *rgb(ui.WATER_LOW))
-    ctx.rectangle(0, horizon, w, h - horizon)
+    ctx.rectangle(0, horizon + 1, w, h - horizon)
     ctx.set_source(water)
     ctx.fill()
     ctx.set_line_width(1.0)
@@ -156,8 +219,8 @@ def lakeside(ctx, w=W, h=H, horizon=150, seed=7, morning=False, reeds=True, duck
         ctx.stroke()
     if ducks:
         for i in range(3):
-            duck_silhouette(ctx, r.uniform(w * 0.3, w * 0.9), r.uniform(20, horizon - 50),
-                            r.uniform(0.5, 0.8), (58, 84, 110), 1 if i % 2 else -1, i != 1)
+            duck_silhouette(ctx, r.uniform(w * 0.3, w * 0.9), r.uniform(20, horizon - 60),
+                            r.uniform(0.5, 0.8), (58, 70, 96), 1 if i % 2 else -1, i != 1)
     if reeds:
         reed_clump(ctx, 10, h + 2, 70, 16, seed + 1, lean=4)
         reed_clump(ctx, w - 12, h + 2, 60, 14, seed + 2, lean=-4)
