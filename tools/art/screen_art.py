@@ -55,6 +55,83 @@ def duck_silhouette(ctx, x, y, s, colour, facing=1, wings_up=True):
     ctx.fill()
 
 
+def mallard(ctx, x, y, s):
+    """A drake mallard in flight, facing right, centred on (x, y), about 60*s wide.
+    Outlined in dark brown rather than black."""
+    ink = (50, 38, 28)
+
+    def shape(colour, width=1.2):
+        ctx.set_source_rgb(*rgb(colour))
+        ctx.fill_preserve()
+        ctx.set_line_width(width)
+        ctx.set_source_rgb(*rgb(ink))
+        ctx.stroke()
+
+    ctx.save()
+    ctx.translate(x, y)
+    ctx.scale(s, s)
+    # far wing, raised behind the body
+    ctx.move_to(-4, -2)
+    ctx.curve_to(-10, -16, -22, -26, -34, -30)
+    ctx.curve_to(-24, -20, -16, -10, -14, 0)
+    ctx.close_path()
+    shape((120, 112, 100))
+    # tail
+    ctx.move_to(-20, 0)
+    ctx.line_to(-32, -4)
+    ctx.line_to(-31, 3)
+    ctx.close_path()
+    shape((96, 88, 80))
+    # body
+    ctx.save()
+    ctx.scale(1.0, 0.42)
+    ctx.arc(0, 6, 22, 0, 2 * math.pi)
+    ctx.restore()
+    shape((178, 176, 166))
+    # chestnut breast
+    ctx.move_to(10, -8)
+    ctx.curve_to(20, -8, 24, 0, 20, 8)
+    ctx.curve_to(16, 11, 10, 10, 8, 6)
+    ctx.close_path()
+    shape((150, 82, 48), 0.8)
+    # neck and green head with its white collar
+    ctx.move_to(14, -6)
+    ctx.curve_to(18, -12, 22, -16, 26, -16)
+    ctx.line_to(28, -8)
+    ctx.curve_to(24, -7, 21, -4, 20, -2)
+    ctx.close_path()
+    shape((36, 118, 72), 0.8)
+    ctx.arc(28, -15, 6, 0, 2 * math.pi)
+    shape((36, 118, 72), 1.0)
+    ctx.move_to(19, -5)
+    ctx.line_to(23, -9.5)
+    ctx.set_line_width(1.6)
+    ctx.set_source_rgb(*rgb((250, 248, 236)))
+    ctx.stroke()
+    # bill and eye
+    ctx.move_to(33, -17)
+    ctx.curve_to(38, -17, 41, -15, 42, -13)
+    ctx.curve_to(39, -12, 36, -12, 33, -12)
+    ctx.close_path()
+    shape((240, 198, 62), 0.8)
+    ctx.arc(29.5, -16.5, 1.1, 0, 2 * math.pi)
+    ctx.set_source_rgb(*rgb(ink))
+    ctx.fill()
+    # near wing, raised, with the blue band
+    ctx.move_to(6, -4)
+    ctx.curve_to(0, -20, -6, -34, -16, -44)
+    ctx.curve_to(-14, -30, -16, -14, -10, -2)
+    ctx.close_path()
+    shape((152, 140, 124))
+    ctx.move_to(2, -10)
+    ctx.curve_to(-1, -16, -3, -20, -6, -24)
+    ctx.line_to(-10, -22)
+    ctx.curve_to(-8, -18, -6, -12, -4, -8)
+    ctx.close_path()
+    shape((62, 92, 204), 0.7)
+    ctx.restore()
+
+
 def reed_clump(ctx, x, base, height, n, seed, lean=0.0):
     """Golden autumn reeds and cattails rising from (x, base), outlined like the lake's
     own reeds."""
@@ -333,7 +410,10 @@ def emblem(ctx, cx, cy, r, label=True):
     reed_clump(ctx, -52, 95, 120, 14, 350, lean=6)
     reed_clump(ctx, 60, 95, 90, 10, 351, lean=-6)
     ctx.restore()
-    duck_silhouette(ctx, cx - inner * 0.05, cy - inner * 0.3, 2.6 * s, (40, 70, 92), 1, True)
+    if r >= 40:
+        mallard(ctx, cx - inner * 0.04, cy - inner * 0.05, 1.35 * s)
+    else:
+        duck_silhouette(ctx, cx - inner * 0.05, cy - inner * 0.3, 2.6 * s, (40, 70, 92))
     ctx.restore()
     if label:
         # a ribbon across the lower ring carries the name

@@ -240,7 +240,7 @@ def name_button_pic(pid, pressed):
     middle, where the game stamps the player's name at run time."""
     pw, ph = player_size(pid)
     surf, ctx = canvas(pw, ph)
-    plank(ctx, 0, 0, pw, ph, pressed, seed=364, grain=False, radius=7)
+    plank(ctx, 0, 0, pw, ph, pressed, seed=364, grain=False, radius=5)
     # a faint inner frame marks the field without putting anything under the name
     k = PRESSED_DARKEN if pressed else 1.0
     ctx.set_line_width(1.0)
