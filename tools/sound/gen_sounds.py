@@ -306,8 +306,13 @@ def _quack(rate, dur, pitch, seed, droop=0.75):
     forms = [(f1, 180.0, 1.0), (f2, 160.0, 1.1), (2900.0, 260.0, 0.5), (4200.0, 400.0, 0.2)]
     v = sy.formant_voice(f0, rate, forms, tilt=0.4)
     ph = sy.phase(f0, rate)
-    # Period-doubling roughness that gives a quack its rasp.
+    # Period-doubling roughness and a puff of noise on every glottal pulse give a
+    # quack its rasp; a clean harmonic tone sounds like a kazoo instead.
     v *= 1.0 + 0.3 * np.sin(sy.TWO_PI * 0.5 * ph)
+    v /= max(np.abs(v).max(), 1e-9)
+    puffs = sy.noise(m, seed + 100) * (0.5 + 0.5 * np.cos(sy.TWO_PI * ph)) ** 4
+    rasp = sy.bandpass(puffs, rate, np.minimum(f2, 0.4 * rate), 1.5)
+    v += 0.6 * rasp / max(np.abs(rasp).max(), 1e-9)
     env = sy.adsr(m, rate, 0.012, dur - 0.052, 0.04)
     env *= sy.ramp(m, rate, [(0.0, 1.0), (dur * 0.4, 1.0), (dur, 0.6)])
     return v * env
@@ -452,6 +457,10 @@ def finish_effect(x, rate, nbytes):
 def finish_music(cycle, nbytes):
     """Centre one loop cycle and lay it out so the engine's wrap lands on sample 1."""
     cycle = cycle - cycle.mean()
+    # Drum hits make the peaks; a gentle saturation lets the tune itself sit a little
+    # louder under the same peak without audible distortion.
+    cycle = np.tanh(1.2 * cycle / np.abs(cycle).max())
+    cycle -= cycle.mean()
     idx = np.arange(nbytes) % len(cycle)
     return quantise(cycle[idx], MUSIC_PEAK)
 

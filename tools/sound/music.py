@@ -149,7 +149,7 @@ def render_menu(period, rate):
     sh = [shaker(rate, 800 + i) for i in range(4)]
     for b in range(8):
         lp.add(b, k, 0.45)
-        lp.add(b + 0.5, hh[b % 4], 0.5)
+        lp.add(b + 0.5, hh[b % 4], 0.3)
         lp.add(b + 0.25, sh[b % 4], 0.12)
         lp.add(b + 0.75, sh[(b + 1) % 4], 0.12)
     return lp.buf
@@ -198,7 +198,7 @@ def render_round(period, rate):
             lp.add(b, k, 0.5)
         else:
             lp.add(b, sn[(b // 2) % 2], 0.28)
-        lp.add(b + 0.5, hh[b % 4], 0.45)
+        lp.add(b + 0.5, hh[b % 4], 0.3)
     # A little fill on the last beat so the turn-around is heard.
     lp.add(31.5, sn[0], 0.18)
     lp.add(31.75, sn[1], 0.22)
