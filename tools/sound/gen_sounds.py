@@ -18,6 +18,8 @@ import sys
 
 import numpy as np
 
+# Run from the build: keep the source tree free of bytecode caches.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import music  # noqa: E402

@@ -178,10 +178,16 @@ def render_round(period, rate):
         (28, 1, 78), (29, 1, 74), (30, 1, 72), (31, 1, 69),
     ]
     lp.melody(lead, pluck_lead, 0.55)
-    # A fifth-lower harmony on the long notes of each bar's first beat.
-    harmony = [(b, d * 0.9, n - 5) for b, d, n in lead if b % 4 == 0]
-    lp.melody(harmony, pluck_lead, 0.22)
     bars = [(43, "M"), (48, "M"), (43, "M"), (50, "M"), (52, "m"), (48, "M"), (50, "M"), (50, "7")]
+    # A second voice on each bar's downbeat: the nearest chord tone at least a minor
+    # third under the tune, so it always agrees with the harmony.
+    harmony = []
+    for b, d, n in lead:
+        if b % 4 == 0:
+            root, q = bars[int(b) // 4]
+            tones = [t + 12 * o for t in _chord_notes(root, q) for o in range(6)]
+            harmony.append((b, d * 0.9, max(t for t in tones if t <= n - 3)))
+    lp.melody(harmony, pluck_lead, 0.22)
     for i, (root, q) in enumerate(bars):
         b0 = 4 * i
         fifth = root + 7 if root + 7 <= 52 else root - 5

@@ -17,6 +17,7 @@ import sys
 import cairo
 import numpy as np
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from gen_sounds import SOUNDS, UNPLAYED_TAIL, loop_period  # noqa: E402

@@ -18,6 +18,7 @@ import tempfile
 import numpy as np
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True
 sys.path.insert(0, HERE)
 
 from gen_sounds import SOUNDS, UNPLAYED_TAIL, loop_period  # noqa: E402
