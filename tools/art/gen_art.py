@@ -16,6 +16,8 @@ import os
 import sys
 import time
 
+# Run from the build: keep the source tree free of bytecode caches.
+sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 if HERE not in sys.path:
     sys.path.insert(0, HERE)

@@ -10,6 +10,8 @@ import tempfile
 import time
 import traceback
 
+# Run from the build: keep the source tree free of bytecode caches.
+sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
