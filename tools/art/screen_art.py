@@ -585,7 +585,7 @@ HELP_PAGES = (
      "score at the top right.",
      "Tip: a narrow miss makes a duck turn and flee."),
     ("Reloading", "shells",
-     "Your gun holds seven shells, shown at the top right. Every tap fires one. When "
+     "Your gun holds seven shells, shown at the bottom right. Every tap fires one. When "
      "the gun is empty, tap the shells to reload, or press the right mouse button "
      "or the key 3.",
      "Tip: with shells left, a tap on them is just a shot."),
