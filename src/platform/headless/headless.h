@@ -28,6 +28,13 @@ void postMessage(const platform::Message& msg);
 // Requests the window to close: getMessage() returns false once the queue before it is
 // drained.
 void postQuit();
+// The same, at virtual time `at`: messages queued for earlier times still arrive first.
+void postQuit(uint32_t at);
+
+// Called with every queued message when it falls due, before it is delivered; a filter
+// that answers true swallows the message (the simulator's script markers use this to
+// act between two frames).
+void setMessageFilter(std::function<bool(const platform::Message&)> filter);
 
 // The virtual clock.
 uint32_t now();
@@ -56,5 +63,10 @@ void setAudioAvailable(bool available);
 
 // Number of presents of each kind so far (tests of "nothing presented").
 uint64_t presentCount();
+
+// What the program asked of the window so far.
+bool windowCreated();
+bool waitCursorShown();
+uint32_t timerPeriod();  // 0 while no timer runs
 
 }  // namespace headless
