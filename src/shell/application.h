@@ -12,7 +12,7 @@ class GameSound;
 class Settings;
 
 class Application {
-public:
+  public:
     // Runs the program: the handheld's entry point, translated for Linux. Returns the
     // process exit status: 0 after a normal run or when another copy runs, 1 when
     // start-up failed.
@@ -32,8 +32,10 @@ public:
     Game* game = nullptr;
     GameSound* sound = nullptr;
     InputState input;
-    InputEvent event;
-    bool quitSeen = false;  // the window was closed while a modal loop was running
+    InputEvent event;              // the main loop's one live record
+    InputEvent pollRecord;         // the record the modal loops' events are built in
+    bool quitSeen = false;         // the window was closed while a modal loop was running
+    bool anotherCopyRuns = false;  // init() failed only because another copy runs
 };
 
 Application& application();

@@ -9,8 +9,9 @@
 class FrameSet;
 
 class Control {
-public:
-    virtual ~Control() = default;
+  public:
+    // Frees a frame set that is still held.
+    virtual ~Control();
     // 1 when the control took the event (offering stops there), 0 otherwise. The
     // control may rewrite the event into a notification.
     virtual uint8_t HandleInput(InputEvent* event) = 0;

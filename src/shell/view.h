@@ -9,7 +9,7 @@ class Control;
 class SceneSurface;
 
 class View {
-public:
+  public:
     static constexpr int kMaxControls = 40;
 
     explicit View(SceneSurface* surface);

@@ -9,7 +9,7 @@
 class View;
 
 class ViewManager {
-public:
+  public:
     static constexpr int kMaxViews = 20;
 
     void AddView(View* view, int id);

@@ -1,0 +1,7 @@
+// The one context of long-lived objects.
+#include "shell/app_context.h"
+
+AppContext& appContext() {
+    static AppContext context;
+    return context;
+}

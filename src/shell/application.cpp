@@ -1,0 +1,137 @@
+// The program's entry point, start-up, main loop and shutdown.
+#include "shell/application.h"
+
+#include <cstdio>
+#include <new>
+
+#include "audio/game_sound.h"
+#include "game/game.h"
+#include "graphics/animation_list.h"
+#include "persist/settings.h"
+#include "platform/platform.h"
+#include "shell/app_context.h"
+#include "shell/view_manager.h"
+
+namespace {
+constexpr uint32_t kTimerPeriodMs = 10;
+}  // namespace
+
+Application& application() {
+    static Application app;
+    return app;
+}
+
+int Application::Main() {
+    platform::showWaitCursor(true);
+    if (!init()) {
+        // Another copy runs: not a failure on this side, that copy is now in front.
+        return anotherCopyRuns ? 0 : 1;
+    }
+    run();
+    shutdown();
+    return 0;
+}
+
+bool Application::init() {
+    anotherCopyRuns = false;
+    if (!platform::claimSingleInstance()) {
+        anotherCopyRuns = true;
+        return false;
+    }
+    if (!platform::createWindow()) return false;
+    // The rest of the program takes every long-lived object for granted, so running
+    // without one is no option: say so and give up the start.
+    try {
+        animationList = new AnimationList();
+        setAnimationList(animationList);
+        viewManager = new ViewManager();
+        sound = new GameSound();
+        game = new Game();
+        settings = new Settings(sound);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "tallreed: out of memory while starting\n");
+        platform::messageBox("Not enough memory to start the game.", "Error",
+                             platform::BoxIcon::Stop);
+        return false;
+    }
+    AppContext& context = appContext();
+    context.settings = settings;
+    context.sound = sound;
+    context.viewManager = viewManager;
+    context.game = game;
+    game->Setup();
+    return platform::startTimer(kTimerPeriodMs);
+}
+
+void Application::run() {
+    input.flags = 0;
+    input.penDown = 0;
+    platform::Message msg;
+    while (!quitSeen && platform::getMessage(msg)) {
+        applyMessage(input, msg);
+        buildEvent(input, event);
+        if (!dispatchFrame(event)) break;
+    }
+}
+
+bool Application::dispatchFrame(InputEvent& e) {
+    int result = viewManager->Dispatch(e);
+    if (result == 1) return true;
+    if (result == 2) return false;
+    result = game->ProcessEvent(e);
+    if (result == 1) return true;
+    if (result == 2) return false;
+    animationStep();
+    return true;
+}
+
+bool Application::pollEvent(InputEvent& out) {
+    if (quitSeen) return false;
+    platform::Message msg;
+    if (!platform::getMessage(msg)) {
+        // The window is gone: the modal loop must end, and so must the main loop.
+        quitSeen = true;
+        return false;
+    }
+    // Same flag word and pen flag as the main loop, but the position is only the one
+    // this message carries, and the main loop's remembered position stays as it was.
+    InputState state = input;
+    applyMessage(state, msg);
+    const bool penMessage = msg.message == platform::MSG_LBUTTONDOWN ||
+                            msg.message == platform::MSG_MOUSEMOVE ||
+                            msg.message == platform::MSG_LBUTTONUP;
+    state.penX = penMessage ? platform::pointX(msg.lParam) : 0;
+    state.penY = penMessage ? platform::pointY(msg.lParam) : 0;
+    buildEvent(state, pollRecord);
+    input.flags = state.flags;
+    input.penDown = state.penDown;
+    out = pollRecord;
+    return true;
+}
+
+void Application::shutdown() {
+    AppContext& context = appContext();
+    delete viewManager;
+    viewManager = nullptr;
+    context.viewManager = nullptr;
+    if (animationList != nullptr) {
+        animationList->clear();
+        setAnimationList(nullptr);
+        delete animationList;
+        animationList = nullptr;
+    }
+    if (game != nullptr) {
+        game->Release();
+        delete game;
+        game = nullptr;
+    }
+    context.game = nullptr;
+    // The settings outlive the sound: they must not reach a destroyed one when saving.
+    if (settings != nullptr) settings->sound = nullptr;
+    delete sound;
+    sound = nullptr;
+    context.sound = nullptr;
+    delete settings;
+    settings = nullptr;
+    context.settings = nullptr;
+}
