@@ -11,7 +11,7 @@ class SceneSurface;
 class Surface;
 
 class AnimationList : public DisplayList {
-public:
+  public:
     SceneSurface* surface = nullptr;
 };
 

@@ -8,7 +8,7 @@ struct Rect {
 };
 
 class Bitmap {
-public:
+  public:
     // An owning bitmap of w x h pixels, all 0, stride 2 * w.
     Bitmap(int w, int h);
     // A bitmap over pixels that belong to somebody else.
@@ -17,9 +17,12 @@ public:
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
 
-    uint16_t* row(int y) { return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + y * stride); }
+    uint16_t* row(int y) {
+        return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + y * stride);
+    }
     const uint16_t* row(int y) const {
-        return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * stride);
+        return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                                 y * stride);
     }
     uint16_t at(int x, int y) const { return row(y)[x]; }
     void set(int x, int y, uint16_t p) { row(y)[x] = p; }

@@ -46,5 +46,10 @@ void drawKeyedByOwnPixel(const Image& img, int x, int y, int px, int py);
 void grab(Image& img, int x, int y);
 void grabPart(Image& img, int x, int y, const Rect& r);
 
+// Cuts a w x h block placed at (x, y) to an area of areaW x areaH the way the screen
+// draw does: `src` receives the visible part of the block and (dx, dy) where it goes.
+// False when nothing of it is visible.
+bool clipBlock(int x, int y, int w, int h, int areaW, int areaH, Rect& src, int& dx, int& dy);
+
 // Image-to-image drawing with clipping against the destination image.
 void blitImage(const Image& src, Image& dst, int x, int y, bool keyed, uint16_t key, bool blend);

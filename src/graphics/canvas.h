@@ -16,13 +16,13 @@ using DirtyRect = Rect;
 
 // The 240 x 320 back buffer (stride rounded to 4 bytes) presented through the platform.
 class DibBitmap : public Bitmap {
-public:
+  public:
     DibBitmap(int w, int h);
     ~DibBitmap() override;
 };
 
 class WindowBuffer {
-public:
+  public:
     WindowBuffer();  // makes the back buffer and points currentTarget at it
     ~WindowBuffer();
     void presentAll();
@@ -31,7 +31,7 @@ public:
 };
 
 class Canvas {
-public:
+  public:
     static constexpr int kMaxDirty = 20;
 
     Canvas();

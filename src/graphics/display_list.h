@@ -6,7 +6,7 @@
 class Sprite;
 
 class DisplayList {
-public:
+  public:
     struct Node {
         Sprite* item;
         uint16_t key;

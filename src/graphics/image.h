@@ -6,7 +6,7 @@
 #include "graphics/bitmap.h"
 
 class Image {
-public:
+  public:
     Image() = default;
     ~Image();
     Image(const Image&) = delete;
@@ -25,7 +25,7 @@ public:
 
 // An image loaded from a picture resource and owned by the code that loaded it.
 class Picture {
-public:
+  public:
     Picture(int id, int w, int h);
     ~Picture();
     Picture(const Picture&) = delete;

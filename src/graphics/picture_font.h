@@ -14,7 +14,7 @@ struct Glyph {
 };
 
 class PictureFont {
-public:
+  public:
     static constexpr int kMaxGlyphs = 100;
 
     PictureFont() = default;
@@ -37,7 +37,7 @@ public:
 };
 
 class TextSprite {
-public:
+  public:
     TextSprite() = default;
     virtual ~TextSprite();
     TextSprite(const TextSprite&) = delete;

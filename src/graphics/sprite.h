@@ -9,7 +9,7 @@
 constexpr uint16_t kKeyFromImage = 0xFFFF;  // take the key from the image's top-left pixel
 
 class Sprite {
-public:
+  public:
     Sprite() = default;
     Sprite(Picture* picture, int x, int y, bool withSaveUnder, bool keyed, bool blend,
            uint16_t key);
@@ -17,8 +17,8 @@ public:
     Sprite(const Sprite&) = delete;
     Sprite& operator=(const Sprite&) = delete;
 
-    void setFromPicture(Picture* picture, int x, int y, bool withSaveUnder, bool keyed,
-                        bool blend, uint16_t key);
+    void setFromPicture(Picture* picture, int x, int y, bool withSaveUnder, bool keyed, bool blend,
+                        uint16_t key);
     void setFromImage(Image* image, int x, int y, bool withSaveUnder, bool keyed, bool blend,
                       uint16_t key);
     void releaseResources();
@@ -37,7 +37,7 @@ public:
 };
 
 class FrameSet {
-public:
+  public:
     static constexpr int kMaxFrames = 30;
     FrameSet() = default;
     ~FrameSet();
@@ -60,7 +60,7 @@ public:
 enum PlayMode : int32_t { PLAY_LOOP = 0, PLAY_ONCE = 1, PLAY_BACK_AND_FORTH = 2 };
 
 class AnimatedSprite : public Sprite {
-public:
+  public:
     static constexpr int kMaxFrames = 30;
 
     // Returns 1 (0 only when the sprite part cannot be set up, e.g. an empty set).

@@ -12,7 +12,7 @@ class Sprite;
 class Picture;
 
 class Surface {
-public:
+  public:
     Surface();
     virtual ~Surface();
     virtual int32_t scrollX() const = 0;
@@ -36,7 +36,7 @@ public:
 };
 
 class SceneSurface : public Surface {
-public:
+  public:
     static constexpr int kMaxTiles = 40;
 
     SceneSurface(int columns, int rows, int tileWidth, int tileHeight);
@@ -55,7 +55,7 @@ public:
     Picture* tilePictures[kMaxTiles * kMaxTiles] = {};
     int16_t columns, rows;
 
-private:
+  private:
     int32_t scrollX_ = 0;
     int32_t scrollY_ = 0;
 };
