@@ -8,7 +8,7 @@
 class SoundEngine;
 
 class GameSound {
-public:
+  public:
     // Creates the engine and opens it at 22050 Hz stereo; a failed open leaves it closed
     // and every call silently does nothing.
     GameSound();

@@ -1,0 +1,408 @@
+#include "audio/module_player.h"
+
+#include <algorithm>
+
+#include "audio/module_tables.h"
+#include "audio/step_tables.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr size_t kSongLengthAt = 950;
+constexpr size_t kRestartAt = 951;
+constexpr size_t kOrderAt = 952;
+constexpr uint32_t kMaxOrder = 128;
+constexpr uint32_t kPans[4] = {64, 192, 192, 64};
+
+uint32_t Be16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 8 | p[1];
+}
+
+// Song length as the sequencer uses it: the order table has 128 entries, and a song
+// needs at least one position to have something to play.
+uint32_t UsedSongLength(const uint8_t* module) {
+    return std::clamp<uint32_t>(module[kSongLengthAt], 1, kMaxOrder);
+}
+
+uint32_t CountPatterns(const uint8_t* module, uint32_t songLength) {
+    uint32_t highest = 0;
+    for (uint32_t i = 0; i < songLength; ++i)
+        highest = std::max<uint32_t>(highest, module[kOrderAt + i]);
+    return highest + 1;
+}
+
+int32_t PeriodAt(int32_t index) {
+    return PeriodTable()[std::clamp<int32_t>(index, 0, kPeriodTableSize - 1)];
+}
+
+int32_t NoteIndex(int32_t period) {
+    return NoteIndexMap()[std::clamp<int32_t>(period, 0, kNoteIndexMapSize - 1)];
+}
+
+}  // namespace
+
+ModuleRequest::~ModuleRequest() {
+    if (ownsData) delete[] data;
+}
+
+bool LoadModuleResource(int id, ModuleRequest& request) {
+    const std::span<const uint8_t> bytes = platform::findResource("MUSIC", id);
+    request.data = bytes.empty() ? nullptr : bytes.data();
+    request.size = bytes.size();
+    request.ownsData = 0;
+    return request.data != nullptr;
+}
+
+bool ModulePlayer::Acceptable(std::span<const uint8_t> m) {
+    if (m.size() < kHeaderSize) return false;
+    const uint64_t count = CountPatterns(m.data(), UsedSongLength(m.data()));
+    return kHeaderSize + count * kPatternSize <= m.size();
+}
+
+bool ModulePlayer::StartModule(const ModuleRequest& request, const uint16_t* stepTable,
+                               uint32_t rate, uint32_t master) {
+    if (!request.data || !Acceptable({request.data, request.size})) return false;
+    module = request.data;
+    moduleSize = request.size;
+    patterns = module + kHeaderSize;
+    songLength = UsedSongLength(module);
+    patternCount = CountPatterns(module, songLength);
+    steps = stepTable;
+    outputRate = rate;
+
+    // Instruments: sample bytes follow the patterns in instrument order. Those cut off
+    // by the end of the module keep only the bytes that exist.
+    const size_t sampleArea = kHeaderSize + static_cast<size_t>(patternCount) * kPatternSize;
+    size_t offset = sampleArea;
+    instruments[0] = Instrument{};
+    for (int k = 0; k < 31; ++k) {
+        const uint8_t* rec = module + 20 + 30 * k;
+        Instrument& in = instruments[k + 1];
+        in = Instrument{};
+        const uint32_t words = Be16(rec + 22);
+        if (words == 0) continue;
+        const uint32_t loopWords = Be16(rec + 28);
+        in.length = words * 512;
+        in.loopStart = Be16(rec + 26) * 512;
+        in.loopLength = loopWords > 1 ? loopWords * 512 : 0;
+        in.volume = rec[25];
+        in.finetune = rec[24];
+        const size_t bytes = static_cast<size_t>(words) * 2;
+        const size_t present = offset < moduleSize ? std::min(bytes, moduleSize - offset) : 0;
+        in.data = present ? reinterpret_cast<const int8_t*>(module + offset) : nullptr;
+        in.available = static_cast<uint32_t>(present);
+        offset += bytes;
+    }
+
+    framesPerTick = rate / 50;
+    frameCounter = 0;
+    speed = 6;
+    tickCounter = 6;
+    rowOffset = 0;
+    position = 0;
+    pattern = module[kOrderAt];
+    const uint32_t restart = module[kRestartAt];
+    restartPosition = (restart == 127 || restart >= songLength) ? 0 : restart;
+    jump = kNoJump;
+    breakRowOffset = 0;
+    patternDelay = 0;
+    for (int t = 0; t < 4; ++t) {
+        tracks[t].pan = kPans[t];
+        tracks[t].period = 0;
+        tracks[t].instrument = 0;
+    }
+
+    loop = request.loop;
+    masterVolume = master;
+    SetVolume(request.volume);
+    Start();
+    return true;
+}
+
+void ModulePlayer::SetVolume(uint32_t v) {
+    Voice::SetVolume(v);
+    for (Track& t : tracks) RecomputeTrackVolume(t);
+}
+
+void ModulePlayer::RecomputeTrackVolume(Track& t) {
+    // Effects may leave a track volume outside 0..64; it is limited where it is used so
+    // that no combination can overflow the mix.
+    t.effectiveVolume =
+        static_cast<int32_t>(effectiveVolume) * std::clamp<int32_t>(t.volume, 0, 64) >> 6;
+}
+
+uint32_t ModulePlayer::StepFor(int32_t period) const {
+    return steps[std::clamp<int32_t>(period, 0, kStepTableSize - 1)];
+}
+
+void ModulePlayer::EndOfSong() {
+    if (loop) {
+        position = restartPosition;
+    } else {
+        Stop();
+    }
+}
+
+void ModulePlayer::ReadRow() {
+    const uint8_t* row = patterns + static_cast<size_t>(pattern) * kPatternSize + rowOffset * 4;
+    for (int t = 0; t < 4; ++t) ProcessNote(tracks[t], row + t * 4);
+    if (jump != kNoJump) {
+        const uint32_t target = jump;
+        jump = kNoJump;
+        position = target;
+        // A jump past the song's last position ends the song like running off its end.
+        if (position >= songLength) {
+            EndOfSong();
+            if (stopped) return;
+        }
+        pattern = module[kOrderAt + position];
+        rowOffset = breakRowOffset;
+        return;
+    }
+    rowOffset += 4;
+    if (rowOffset >= 256) {
+        rowOffset = 0;
+        ++position;
+        if (position >= songLength) {
+            EndOfSong();
+            if (stopped) return;
+        }
+        pattern = module[kOrderAt + position];
+    }
+}
+
+void ModulePlayer::ProcessNote(Track& t, const uint8_t* note) {
+    const int32_t period = (note[0] & 0x0F) << 8 | note[1];
+    uint32_t instrument = (note[0] & 0xF0) | (note[2] >> 4);
+    if (instrument > 31) instrument = 0;  // no such instrument record
+    t.effect = note[2] & 0x0F;
+    t.parameter = note[3];
+    t.x = note[3] >> 4;
+    t.y = note[3] & 0x0F;
+
+    if (instrument != 0) {
+        t.instrument = instrument;
+        t.volume = instruments[instrument].volume;
+        RecomputeTrackVolume(t);
+    }
+    const int32_t finetune = instruments[t.instrument].finetune;
+    const bool noteDelay = t.effect == 14 && t.x == 13;
+    if (period != 0 && t.effect != 3 && t.effect != 5 && !noteDelay) {
+        t.position = 0;
+        t.period = PeriodAt(finetune * 60 + NoteIndex(period));
+    }
+    if (t.instrument != 0) t.step = StepFor(t.period);
+
+    switch (t.effect) {
+        case 0:
+            if (t.parameter != 0) {
+                t.arpCounter = 0;
+                t.arpSteps[0] = t.step;
+                t.arpSteps[1] = StepFor(PeriodAt(NoteIndex(t.period) + t.x));
+                t.arpSteps[2] = StepFor(PeriodAt(NoteIndex(t.period) + t.y));
+            }
+            break;
+        case 1:
+        case 2:
+            t.slidePeriod = t.period;
+            break;
+        case 3:
+            if (period != 0) {
+                t.portaTarget = PeriodAt(finetune * 60 + NoteIndex(period));
+            } else if (t.portaTarget == 0) {
+                t.portaTarget = PeriodAt(finetune * 60 + NoteIndex(t.period));
+            }
+            if (t.parameter != 0) t.portaSpeed = t.parameter;
+            break;
+        case 4:
+            if (t.parameter != 0) {
+                t.vibratoSpeed = t.x;
+                t.vibratoDepth = t.y;
+            }
+            break;
+        case 5:
+        case 6:
+        case 10:
+            t.slide = t.parameter == 0 ? 0 : t.x != 0 ? t.x : -static_cast<int32_t>(t.y);
+            break;
+        case 9:
+            t.position = static_cast<uint32_t>(t.parameter) << 8;
+            break;
+        case 11:
+            jump = t.parameter;
+            breakRowOffset = 0;
+            break;
+        case 12:
+            t.volume = t.parameter;
+            RecomputeTrackVolume(t);
+            break;
+        case 13: {
+            bool jumped = true;
+            if (position + 1 < songLength) {
+                jump = position + 1;
+            } else if (loop) {
+                jump = restartPosition;
+            } else {
+                breakRowOffset = 252;
+                jumped = false;
+            }
+            // The row is written in decimal; rows past 63 do not exist.
+            if (jumped) breakRowOffset = std::min<uint32_t>((t.x * 10u + t.y) * 4u, 252);
+            break;
+        }
+        case 14:
+            switch (t.x) {
+                case 10:
+                    t.volume += t.y;
+                    RecomputeTrackVolume(t);
+                    break;
+                case 11:
+                    t.volume -= t.y;
+                    RecomputeTrackVolume(t);
+                    break;
+                case 12:
+                    t.cutCounter = t.y;
+                    break;
+                case 13:
+                    t.delayCounter = static_cast<int32_t>(t.y) - 1;
+                    t.delayedPeriod = period;
+                    break;
+                case 14:
+                    patternDelay = t.y;
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case 15:
+            if (t.parameter <= 32) {
+                speed = t.parameter;
+            } else {
+                framesPerTick = outputRate / ((t.parameter * 2u) / 5u);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ModulePlayer::VolumeSlide(Track& t) {
+    t.volume = std::clamp<int32_t>(t.volume + t.slide, 0, 64);
+    RecomputeTrackVolume(t);
+}
+
+void ModulePlayer::TickEffects(Track& t) {
+    switch (t.effect) {
+        case 0:
+            if (t.parameter != 0) {
+                t.arpCounter = (t.arpCounter + 1) % 3;
+                t.step = t.arpSteps[t.arpCounter];
+            }
+            break;
+        case 1:
+        case 2: {
+            t.slidePeriod += t.effect == 1 ? -static_cast<int32_t>(t.parameter) : t.parameter;
+            t.period = t.slidePeriod;
+            const uint32_t s = StepFor(t.slidePeriod);
+            if (s != 0) t.step = s;
+            break;
+        }
+        case 3:
+        case 5:
+            if (t.period > t.portaTarget) {
+                t.period -= t.portaSpeed;
+                if (t.period < t.portaTarget || t.period < 0) t.period = t.portaTarget;
+            } else if (t.period < t.portaTarget) {
+                t.period += t.portaSpeed;
+                if (t.period > t.portaTarget) t.period = t.portaTarget;
+            }
+            t.step = StepFor(t.period);
+            if (t.effect == 5) VolumeSlide(t);
+            break;
+        case 4:
+        case 6: {
+            const int16_t* sine = SineTable();
+            const int32_t base = t.period * 256;
+            const int32_t depth = static_cast<int32_t>(t.vibratoDepth);
+            const int32_t v = t.vibratoPosition < 32 ? base + sine[t.vibratoPosition] * depth
+                                                     : base - sine[t.vibratoPosition - 32] * depth;
+            t.step = StepFor(v >> 8);
+            t.vibratoPosition += t.vibratoSpeed;
+            if (t.vibratoPosition >= 64) t.vibratoPosition -= 64;
+            if (t.effect == 6) VolumeSlide(t);
+            break;
+        }
+        case 10:
+            VolumeSlide(t);
+            break;
+        case 14:
+            if (t.x == 12) {
+                if (t.cutCounter > 0 && --t.cutCounter == 0) t.effectiveVolume = 0;
+            } else if (t.x == 13) {
+                if (t.delayCounter == -1) {
+                    t.period = t.delayedPeriod;
+                    t.delayCounter = kDelayDone;
+                    t.step = StepFor(t.period);
+                } else if (t.delayCounter != kDelayDone) {
+                    --t.delayCounter;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ModulePlayer::Sequence() {
+    if (tickCounter >= speed) {
+        if (patternDelay != 0) {
+            --patternDelay;
+        } else {
+            ReadRow();
+            if (stopped) return;
+        }
+        tickCounter = 0;
+    } else if (frameCounter >= framesPerTick) {
+        frameCounter = 0;
+        ++tickCounter;
+        if (tickCounter != speed) {
+            for (Track& t : tracks) TickEffects(t);
+        }
+    } else {
+        ++frameCounter;
+    }
+}
+
+void ModulePlayer::MixFrame(int32_t& left, int32_t& right, bool stereo) {
+    Sequence();
+    if (stopped) return;
+    for (Track& t : tracks) {
+        const Instrument& in = instruments[t.instrument];
+        if (!in.data) continue;
+        if (in.loopLength == 0) {
+            // Past its end a one-shot instrument is silent; the position stays there
+            // instead of running on until it wraps round to the start.
+            if (t.position > in.length) continue;
+        } else {
+            const uint32_t loopEnd = in.loopStart + in.loopLength;
+            if (t.position > loopEnd) {
+                t.position -= in.loopLength;
+                if (t.position > loopEnd)
+                    t.position = in.loopStart + (t.position - in.loopStart) % in.loopLength;
+            }
+        }
+        const uint32_t index = t.position >> 8;
+        if (index < in.available) {
+            const int32_t s = in.data[index];
+            const int32_t vol = t.effectiveVolume;
+            if (stereo) {
+                const int32_t m = vol * static_cast<int32_t>(t.pan) >> 8;
+                left += s * (vol - m);
+                right += s * m;
+            } else {
+                left += s * vol;
+            }
+        }
+        t.position += t.step;
+    }
+}

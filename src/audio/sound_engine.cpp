@@ -1,0 +1,218 @@
+#include "audio/sound_engine.h"
+
+#include <algorithm>
+
+#include "audio/step_tables.h"
+
+SoundEngine::~SoundEngine() {
+    Close();
+}
+
+uint32_t SoundEngine::OutputRateFor(uint32_t r) {
+    return (r == 11025 || r == 22050 || r == 44100) ? r : 22050;
+}
+
+uint32_t SoundEngine::FramesPerBufferFor(uint32_t r) {
+    switch (OutputRateFor(r)) {
+        case 11025:
+            return 298;
+        case 44100:
+            return 1176;
+        default:
+            return 588;
+    }
+}
+
+bool SoundEngine::Configure(uint32_t requestedRate, bool wantStereo) {
+    framesPerBuffer = FramesPerBufferFor(requestedRate);
+    rate = OutputRateFor(requestedRate);
+    stepTable = StepTableForRate(rate);
+    stereo = wantStereo ? 1 : 0;
+    masterVolume = 64;
+    mixMemory.assign(static_cast<size_t>(kBuffers) * (framesPerBuffer << stereo), 128);
+    format.rate = rate;
+    format.channels = static_cast<uint16_t>(1u << stereo);
+    format.bitsPerSample = 8;
+    filling = nullptr;
+    return true;
+}
+
+void SoundEngine::PrimeDevice() {
+    // Five short writes of silence: they come back at once and the output thread then
+    // refills each at full length, which starts the cycle of five buffers.
+    device->pause();
+    for (int i = 0; i < kBuffers; ++i) device->write(mixMemory.data() + i * BufferBytes(), 8);
+}
+
+void SoundEngine::StartOutput() {
+    stopRequested = false;
+    outputThread = std::thread(&SoundEngine::OutputThread, this);
+    device->restart();
+    open = 1;
+}
+
+bool SoundEngine::OpenWith(std::unique_ptr<platform::WaveOut> dev, uint32_t r, bool st) {
+    if (open) return false;
+    if (!dev) return false;
+    Configure(r, st);
+    device = std::move(dev);
+    PrimeDevice();
+    StartOutput();
+    return true;
+}
+
+bool SoundEngine::OpenOffline(uint32_t r, bool st) {
+    if (open) return false;
+    Configure(r, st);
+    open = 1;
+    return true;
+}
+
+bool SoundEngine::Close() {
+    if (!open) return true;
+    // Handshake: ask the thread to stop and wait until it has left its loop; only then
+    // may the device and the memory it mixes into go away.
+    stopRequested = true;
+    if (outputThread.joinable()) outputThread.join();
+    if (device) {
+        device->reset();
+        device.reset();
+    }
+    mixMemory.clear();
+    mixMemory.shrink_to_fit();
+    filling = nullptr;
+    open = 0;
+    return true;
+}
+
+void SoundEngine::OutputThread() {
+    const uint32_t bytes = BufferBytes();
+    while (!stopRequested) {
+        device->waitForDone(5);
+        if (stopRequested) break;
+        while (uint8_t* done = device->takeDone()) {
+            filling = done;
+            {
+                std::lock_guard<std::mutex> lock(mixerLock);
+                MixBuffer(filling);
+            }
+            device->write(filling, bytes);
+        }
+    }
+}
+
+uint16_t SoundEngine::StartSample(const SoundRequest& request) {
+    if (!open || !request.data) return kNoVoice;
+    std::lock_guard<std::mutex> lock(mixerLock);
+    int index = -1;
+    for (int i = 0; i < kSampleVoices; ++i) {
+        if (voices[i].Free()) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0) return kNoVoice;
+    SampleVoice& v = voices[index];
+    v.data = request.data;
+    // Kept in 64 bits so an odd rate cannot overflow; a step is at most 255 bytes a frame.
+    const uint64_t step = (static_cast<uint64_t>(request.rate) << 16) / (rate << 8);
+    v.step = static_cast<uint32_t>(std::min<uint64_t>(step, 0xFFFF));
+    v.position = 0;
+    v.end = std::min<uint32_t>(request.length, 0xFFFFFF) << 8;
+    v.loop = request.loop;
+    v.masterVolume = masterVolume;
+    v.SetVolume(request.volume);
+    v.Start();
+    return static_cast<uint16_t>(index + kFirstSampleVoiceId);
+}
+
+void SoundEngine::StopVoice(uint16_t id) {
+    if (!open) return;
+    if (id < kFirstSampleVoiceId || id >= kFirstSampleVoiceId + kSampleVoices) return;
+    std::lock_guard<std::mutex> lock(mixerLock);
+    voices[id - kFirstSampleVoiceId].Stop();
+}
+
+void SoundEngine::StopAllSampleVoices() {
+    for (int i = 0; i < kSampleVoices; ++i)
+        StopVoice(static_cast<uint16_t>(i + kFirstSampleVoiceId));
+}
+
+void SoundEngine::SetMasterVolume(uint32_t v) {
+    std::lock_guard<std::mutex> lock(mixerLock);
+    masterVolume = std::min<uint32_t>(v, 64);
+    for (ModulePlayer& p : players) {
+        p.masterVolume = masterVolume;
+        p.SetVolume(p.volume);
+    }
+    for (SampleVoice& s : voices) {
+        s.masterVolume = masterVolume;
+        s.SetVolume(s.volume);
+    }
+}
+
+uint16_t SoundEngine::StartModule(const ModuleRequest& request) {
+    if (!open || !request.data) return kNoVoice;
+    std::lock_guard<std::mutex> lock(mixerLock);
+    for (int i = 0; i < kPlayers; ++i) {
+        if (!players[i].Free()) continue;
+        if (!players[i].StartModule(request, stepTable, rate, masterVolume)) return kNoVoice;
+        return static_cast<uint16_t>(i);
+    }
+    return kNoVoice;
+}
+
+void SoundEngine::StopModule(uint16_t id) {
+    if (!open || id >= kPlayers) return;
+    std::lock_guard<std::mutex> lock(mixerLock);
+    players[id].Stop();
+}
+
+void SoundEngine::PauseModules() {
+    if (!open) return;
+    std::lock_guard<std::mutex> lock(mixerLock);
+    for (ModulePlayer& p : players) p.Pause();
+}
+
+void SoundEngine::ResumeModules() {
+    if (!open) return;
+    std::lock_guard<std::mutex> lock(mixerLock);
+    for (ModulePlayer& p : players) p.Resume();
+}
+
+namespace {
+
+inline uint8_t ToUnsigned8(int32_t acc) {
+    return static_cast<uint8_t>(std::clamp(acc >> 7, -128, 127) + 128);
+}
+
+}  // namespace
+
+void SoundEngine::MixFrames(uint8_t* out, uint32_t frames) {
+    const bool st = stereo != 0;
+    const bool anyPlayer = players[0].Plays() || players[1].Plays();
+    for (uint32_t f = 0; f < frames; ++f) {
+        int32_t left = 0;
+        int32_t right = 0;
+        if (anyPlayer) {
+            for (ModulePlayer& p : players) {
+                if (p.Plays()) p.MixFrame(left, right, st);
+            }
+        }
+        for (SampleVoice& v : voices) {
+            if (!v.Plays()) continue;
+            if (v.loop && v.position > v.end) v.position -= v.end;
+            if (v.position > v.end) {
+                v.Stop();
+                continue;
+            }
+            const int32_t s = static_cast<int32_t>(v.data[v.position >> 8]) - 128;
+            const int32_t value = s * static_cast<int32_t>(v.effectiveVolume);
+            left += value;
+            if (st) right += value;
+            v.position += v.step;
+        }
+        *out++ = ToUnsigned8(left);
+        if (st) *out++ = ToUnsigned8(right);
+    }
+}

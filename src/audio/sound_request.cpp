@@ -1,0 +1,5 @@
+#include "audio/sound_request.h"
+
+SoundRequest::~SoundRequest() {
+    if (ownsData) delete[] data;
+}
