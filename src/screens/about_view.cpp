@@ -1,0 +1,37 @@
+#include "screens/about_view.h"
+
+#include "graphics/animation_list.h"
+#include "graphics/surface.h"
+#include "persist/settings.h"
+#include "screens/screen_helpers.h"
+#include "shell/view_manager.h"
+
+namespace {
+constexpr int kWidth = 150;
+constexpr int kHeight = 200;
+}  // namespace
+
+AboutView::AboutView(SceneSurface* s) : View(s) {}
+AboutView::~AboutView() = default;
+
+void AboutView::OnEnter() {
+    clearAnimated();
+    Settings* st = screens::settings();
+    if (surface && st && st->menuAnimation) {
+        surface->paintAllOnly();
+        surface->greyBackBuffer();
+        surface->presentAll();
+    }
+    screens::paintPictureOnce(surface, 509, kWidth, kHeight, 120 - kWidth / 2, 160 - kHeight / 2);
+    screens::playEffect(screens::kTap);
+    if (surface) surface->redrawDirty();
+}
+
+int AboutView::HandleEvent(InputEvent& event) {
+    if (event.type != EV_PEN_DOWN) return 0;
+    screens::playEffect(screens::kTap);
+    if (ViewManager* vm = screens::viewManager()) vm->GoBack();
+    return 1;
+}
+
+void AboutView::OnLeave() {}
