@@ -11,9 +11,14 @@ class View;
 class PictureFont;
 
 class Game {
-public:
+  public:
+    static constexpr uint32_t kRoundSeconds = 180;
+    static constexpr int32_t kStartScrollY = 639;
+
     Game() = default;
     virtual ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     void Setup();
     void Release();
@@ -22,6 +27,14 @@ public:
     void EndRound();
     void SuspendRound();
     void ResumeRound();
+
+    // Hits per shot in percent, truncated; 0 when no shot was fired. One shot can hit
+    // several things, so the value may pass 100; it is kept within the signed byte the
+    // statistics are stored in (at most 127) instead of wrapping to a negative number.
+    static int32_t Accuracy(int32_t hits, int32_t shots);
+
+    // The current score (the score counter's total).
+    int32_t Score() const;
 
     SceneSurface* surface = nullptr;
     int32_t savedScrollX = 0;
@@ -36,4 +49,8 @@ public:
     int16_t shotsFired = 0;
     uint32_t lastBlinkTick = 0;
     uint8_t timeWarningGiven = 0;
+
+  private:
+    void scrollBy(int32_t dy);
+    void storeStatistics();
 };

@@ -1,0 +1,20 @@
+// The few long-lived objects the round's actors reach: the sound facade and the
+// settings. Every helper tolerates a missing object so that the actors can run in a
+// bare test fixture.
+#pragma once
+
+class Settings;
+
+namespace round_context {
+
+// An effect played once.
+void playEffect(int id);
+// Music, looped.
+void playMusic(int id);
+void stopAllSounds();
+// The switches of the settings object; off when there is no settings object.
+bool specialEffectsOn();
+bool menuAnimationOn();
+Settings* settings();
+
+}  // namespace round_context

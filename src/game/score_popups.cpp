@@ -1,0 +1,102 @@
+#include "game/score_popups.h"
+
+#include "game/moving_number.h"
+#include "game/moving_picture.h"
+#include "graphics/animation_list.h"
+#include "graphics/picture_font.h"
+#include "graphics/surface.h"
+
+ScorePopups scorePopups;
+
+namespace {
+PathParams line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    PathParams p;
+    p.x0 = x0;
+    p.y0 = y0;
+    p.x1 = x1;
+    p.y1 = y1;
+    p.speed = 1;
+    return p;
+}
+}  // namespace
+
+ScorePopups::~ScorePopups() {
+    freeSlots();
+}
+
+void ScorePopups::freeSlots() {
+    for (int i = 0; i < kMax; ++i) {
+        if (badges[i] != nullptr) {
+            if (surface != nullptr) surface->removeSprite(badges[i]->sprite);
+            removeAnimated(badges[i]->sprite);
+        }
+        delete badges[i];
+        badges[i] = nullptr;
+        if (numbers[i] != nullptr) numbers[i]->Hide();
+        delete numbers[i];
+        numbers[i] = nullptr;
+    }
+    count = 0;
+}
+
+void ScorePopups::Init(SceneSurface* surface_, PictureFont* font_) {
+    freeSlots();
+    largeBadge.free();
+    smallBadge.free();
+    largeBadge.loadRange(253, 253, 62, 68);
+    smallBadge.loadRange(254, 254, 32, 34);
+    surface = surface_;
+    font = font_;
+}
+
+void ScorePopups::Spawn(int32_t x, int32_t y, uint8_t kind, int32_t points) {
+    if (count >= kMax) return;
+    const bool large = kind < 3;
+    const uint8_t v = large ? 130 : 50;
+    auto* badge = new MovingPicture();
+    if (!badge->Start(x, y, large ? &largeBadge : &smallBadge, v)) {
+        delete badge;
+        return;
+    }
+    badge->SetPath(1, line(x + 3, y, x + 35, y));
+    auto* number = new MovingNumber();
+    number->Start(x, y, points, font, surface, 244);
+    number->SetPath(1, line(x - 3, y, x - 15, y));
+    if (surface != nullptr) addAnimated(surface, badge->sprite, v);
+    badges[count] = badge;
+    numbers[count] = number;
+    ++count;
+}
+
+void ScorePopups::Update() {
+    const int atEntry = count;
+    for (int j = 0; j < atEntry; ++j) {
+        MovingPicture* badge = badges[j];
+        MovingNumber* number = numbers[j];
+        if (badge == nullptr || number == nullptr) continue;
+        badge->Update();
+        number->Update();
+        if (!badge->finished && !number->finished) continue;
+        const int last = count - 1;
+        if (surface != nullptr) surface->removeSprite(badge->sprite);
+        removeAnimated(badge->sprite);
+        if (surface != nullptr) surface->drawScene();
+        delete badge;
+        badges[j] = badges[last];
+        badges[last] = nullptr;
+        number->Hide();
+        delete number;
+        numbers[j] = numbers[last];
+        numbers[last] = nullptr;
+        --count;
+        if (surface != nullptr) surface->redrawAll();
+    }
+}
+
+void ScorePopups::Clear() {
+    freeSlots();
+    largeBadge.free();
+    smallBadge.free();
+    surface = nullptr;
+    font = nullptr;
+}
