@@ -23,14 +23,16 @@ struct SettingsBlock {
 };
 
 class Settings : public SettingsBlock {
-public:
+  public:
     // Creates the score table (database created, then loaded) and loads the values.
+    // `sound` may be null (tests): the volumes are then only kept here.
     explicit Settings(GameSound* sound);
     virtual ~Settings();  // saves, then saves and frees the table
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
     void ResetToDefaults();
+    // Writes every value (one transaction); one message box per value not written.
     void Save();
 
     SettingsBlock& block() { return *this; }
@@ -40,4 +42,13 @@ public:
     uint8_t resultPending = 0;
     intptr_t key = 0;  // the open registry key, 0 when none
     GameSound* sound = nullptr;
+
+    // Names hold at most this many characters before their terminating null.
+    static constexpr int kNameChars = 8;
+
+  private:
+    void Load();
+    void SetDefaultFields();
+    void PushSoundVolume();
+    void PushMusicVolume();
 };
