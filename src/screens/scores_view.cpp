@@ -170,8 +170,10 @@ void ScoresView::DrawPage() {
 
 int ScoresView::HandleEvent(InputEvent& event) {
     if (event.type == EV_NONE) return 0;
-    const bool penDown = event.type == EV_PEN_DOWN;
     if (!OfferEvent(event) || event.type != EV_CONTROL) {
+        // A pen-down that a button took has become a plain event by now: only taps
+        // beside the buttons turn the table's page.
+        const bool penDown = event.type == EV_PEN_DOWN;
         Settings* st = screens::settings();
         const int filled = st && st->hiScores ? st->hiScores->CountFilled() : 0;
         if (penDown && !resultsPage && filled > 3) {

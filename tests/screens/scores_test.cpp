@@ -1,0 +1,213 @@
+// The scores screen: entering a round's score, paging, the statistics page and clearing
+// the table through the confirmation box, also when the window goes away meanwhile.
+#include <deque>
+
+#include "screen_fixture.h"
+#include "screens/button.h"
+#include "screens/confirm_box.h"
+#include "screens/scores_view.h"
+#include "shell/application.h"
+
+namespace {
+
+using screentest::ScreenFixture;
+
+// A scores screen whose confirmation box reads scripted events instead of the window.
+class ScriptedScores : public ScoresView {
+  public:
+    using ScoresView::ScoresView;
+    std::unique_ptr<ConfirmBox> MakeConfirmBox() override {
+        ++boxes;
+        return std::make_unique<ConfirmBox>(surface, [this](InputEvent& e) {
+            if (script.empty()) return false;
+            e = script.front();
+            script.pop_front();
+            return true;
+        });
+    }
+    std::deque<InputEvent> script;
+    int boxes = 0;
+};
+
+constexpr int kBack[2] = {210, 30};
+constexpr int kReset[2] = {210, 110};
+constexpr int kPageButton[2] = {210, 210};
+constexpr int kOkArea[2] = {150, 210};
+constexpr int kCancelArea[2] = {150, 120};
+
+class ScoresTest : public ScreenFixture {
+  protected:
+    void SetUp() override {
+        ScreenFixture::SetUp();
+        settings->hiScores->ClearAll();
+        view = std::make_unique<ScriptedScores>(surface.get());
+    }
+    void TearDown() override {
+        if (manager.currentId == 7) view->OnLeave();
+        view.reset();
+        ScreenFixture::TearDown();
+    }
+    void fill(int n) {
+        for (int i = 0; i < n; ++i) {
+            HiScoreRecord r;
+            r.score = 100 * (i + 1);
+            r.name[0] = static_cast<char16_t>(u'A' + i);
+            settings->hiScores->Insert(r);
+        }
+    }
+    void setUserName(std::u16string_view n) {
+        std::fill(std::begin(settings->userName), std::end(settings->userName), 0);
+        std::copy(n.begin(), n.end(), settings->userName);
+    }
+    std::unique_ptr<ScriptedScores> view;
+};
+
+TEST_F(ScoresTest, PagingNeedsMoreThanThreeEntries) {
+    struct Case {
+        int filled;
+        int8_t afterOne, afterTwo;
+    } cases[] = {{0, 0, 0}, {3, 0, 0}, {4, 5, 0}, {5, 5, 0}, {10, 5, 0}};
+    for (const Case& c : cases) {
+        settings->hiScores->ClearAll();
+        fill(c.filled);
+        enter(*view, 7, 0);
+        EXPECT_EQ(view->firstRow, 0);
+        EXPECT_EQ(tap(*view, 100, 200), 0);
+        EXPECT_EQ(view->firstRow, c.afterOne) << c.filled << " entries";
+        tap(*view, 100, 200);
+        EXPECT_EQ(view->firstRow, c.afterTwo) << c.filled << " entries";
+        view->OnLeave();
+        manager.currentId = manager.nextId = 0;
+    }
+}
+
+TEST_F(ScoresTest, AFinishedRoundIsEnteredOnceUnderThePlayersName) {
+    fill(2);
+    setUserName(u"KIM");
+    settings->pendingScore = 150;
+    settings->resultPending = 1;
+    enter(*view, 7, 1);
+    EXPECT_EQ(settings->resultPending, 0);
+    ASSERT_EQ(settings->hiScores->CountFilled(), 3);
+    HiScoreRecord r;
+    settings->hiScores->GetRecord(1, r);
+    EXPECT_EQ(r.score, 150);
+    EXPECT_EQ(r.latest, 1);
+    EXPECT_EQ(std::u16string(r.name), u"KIM");
+    view->OnLeave();
+    view->OnEnter();  // no second entry for the same round
+    EXPECT_EQ(settings->hiScores->CountFilled(), 3);
+}
+
+TEST_F(ScoresTest, NoNameNoEntry) {
+    setUserName(u"");
+    settings->pendingScore = 150;
+    settings->resultPending = 1;
+    enter(*view, 7, 1);
+    EXPECT_EQ(settings->hiScores->CountFilled(), 0);
+    EXPECT_EQ(settings->resultPending, 1);
+}
+
+TEST_F(ScoresTest, StatisticsPageDisablesResetAndIgnoresPagingTaps) {
+    fill(6);
+    enter(*view, 7, 0);
+    tap(*view, kPageButton[0], kPageButton[1]);
+    EXPECT_EQ(view->resultsPage, 1);
+    EXPECT_EQ(view->clearButton->state, Button::kDisabled);
+    tap(*view, kReset[0], kReset[1]);
+    EXPECT_EQ(view->boxes, 0);
+    tap(*view, 100, 200);
+    EXPECT_EQ(view->firstRow, 0);
+    tap(*view, kPageButton[0], kPageButton[1]);
+    EXPECT_EQ(view->resultsPage, 0);
+    EXPECT_EQ(view->clearButton->state, Button::kNormal);
+    EXPECT_EQ(view->controlCount, 3);
+}
+
+TEST_F(ScoresTest, ResetClearsOnlyAfterOk) {
+    fill(4);
+    enter(*view, 7, 0);
+    // Cancel keeps the table.
+    view->script = {event(EV_PEN_DOWN, kCancelArea[0], kCancelArea[1]),
+                    event(EV_PEN_UP, kCancelArea[0], kCancelArea[1])};
+    tap(*view, kReset[0], kReset[1]);
+    EXPECT_EQ(view->boxes, 1);
+    EXPECT_EQ(settings->hiScores->CountFilled(), 4);
+    // A release outside both areas keeps the box open; OK then clears.
+    view->script = {event(EV_PEN_DOWN, kOkArea[0], kOkArea[1]), event(EV_PEN_UP, 100, 100),
+                    event(EV_PEN_DOWN, kOkArea[0], kOkArea[1]),
+                    event(EV_PEN_UP, kOkArea[0], kOkArea[1])};
+    tap(*view, kReset[0], kReset[1]);
+    EXPECT_EQ(view->script.size(), 0u);
+    EXPECT_EQ(settings->hiScores->CountFilled(), 0);
+}
+
+TEST_F(ScoresTest, ConfirmationAreasIncludeTheirEdges) {
+    struct Case {
+        int x, y;
+        int expected;  // 1 OK, 0 Cancel, -1 keeps waiting
+    } cases[] = {
+        {137, 190, 1}, {161, 230, 1}, {136, 200, -1}, {162, 200, -1}, {150, 231, -1},
+        {137, 84, 0},  {161, 170, 0}, {150, 83, -1},  {150, 171, -1}, {150, 180, -1},
+    };
+    for (const Case& c : cases) {
+        std::deque<InputEvent> script = {event(EV_PEN_UP, c.x, c.y)};
+        ConfirmBox box(surface.get(), [&](InputEvent& e) {
+            if (script.empty()) return false;
+            e = script.front();
+            script.pop_front();
+            return true;
+        });
+        const uint8_t answer = box.Run();
+        if (c.expected < 0) {
+            EXPECT_EQ(answer, 0) << c.x << "," << c.y;  // ran out of events: Cancel
+        } else {
+            EXPECT_EQ(answer, c.expected) << c.x << "," << c.y;
+        }
+    }
+}
+
+TEST_F(ScoresTest, ClosingTheWindowWhileTheBoxIsOpenEndsItAsCancel) {
+    fill(4);
+    application().quitSeen = false;
+    application().input = InputState{};
+    headless::postMessage({platform::MSG_LBUTTONDOWN, 0, platform::packPoint(150, 210)});
+    headless::postQuit();
+    {
+        ConfirmBox box(surface.get());
+        EXPECT_EQ(box.Run(), 0);
+    }
+    EXPECT_TRUE(application().quitSeen);
+    EXPECT_EQ(settings->hiScores->CountFilled(), 4);
+    // A second box after the window is gone returns at once as well.
+    ConfirmBox again(surface.get());
+    EXPECT_EQ(again.Run(), 0);
+    application().quitSeen = false;
+}
+
+TEST_F(ScoresTest, LeavingAfterARoundSavesTheTableLeavingFromTheMenuDoesNot) {
+    fill(2);
+    enter(*view, 7, 1);
+    manager.previousId = 1;
+    tap(*view, kBack[0], kBack[1]);
+    EXPECT_EQ(manager.nextId, 1);
+    view->OnLeave();
+    manager.currentId = manager.nextId = 0;
+    // What the database holds now survives a reload.
+    HiScoreTable reread;
+    reread.CreateDatabase();
+    reread.Load();
+    EXPECT_EQ(reread.CountFilled(), 2);
+
+    settings->hiScores->ClearAll();
+    fill(3);
+    enter(*view, 7, 0);
+    manager.previousId = 0;
+    tap(*view, kBack[0], kBack[1]);
+    HiScoreTable again;
+    again.CreateDatabase();
+    again.Load();
+    EXPECT_EQ(again.CountFilled(), 2);
+}
+
+}  // namespace

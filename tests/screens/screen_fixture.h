@@ -1,0 +1,116 @@
+// A small world for screen tests: the scene surface, the view manager with stand-in
+// views under every other id, the sound facade and the settings, all reached through
+// appContext(), on the headless backend's virtual clock and a store in a fresh folder.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/game_sound.h"
+#include "graphics/animation_list.h"
+#include "graphics/surface.h"
+#include "persist/settings.h"
+#include "platform/headless/headless.h"
+#include "platform/store/store.h"
+#include "shell/app_context.h"
+#include "shell/view.h"
+#include "shell/view_manager.h"
+
+namespace screentest {
+
+// Stands in for the screens a test does not look at.
+class StubView : public View {
+  public:
+    StubView() : View(nullptr) {}
+    void OnEnter() override {}
+    void OnLeave() override {}
+    int HandleEvent(InputEvent&) override { return 0; }
+};
+
+class ScreenFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::reset();
+        storeDir = std::filesystem::temp_directory_path() /
+                   ("tallreed-screens-" + std::to_string(::getpid()) + "-" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(storeDir);
+        std::filesystem::create_directories(storeDir);
+        platform::setStoreDirectory(storeDir.string());
+        animation = std::make_unique<AnimationList>();
+        setAnimationList(animation.get());
+        surface = std::make_unique<SceneSurface>(1, 3, 240, 320);
+        sound = std::make_unique<GameSound>();
+        settings = std::make_unique<Settings>(sound.get());
+        for (int id = 0; id < ViewManager::kMaxViews; ++id) {
+            stubs.push_back(std::make_unique<StubView>());
+            manager.AddView(stubs.back().get(), id);
+        }
+        AppContext& c = appContext();
+        c.settings = settings.get();
+        c.sound = sound.get();
+        c.viewManager = &manager;
+        c.game = nullptr;
+    }
+
+    void TearDown() override {
+        appContext() = AppContext{};
+        settings.reset();
+        sound.reset();
+        surface.reset();
+        setAnimationList(nullptr);
+        animation.reset();
+        platform::closeStore();
+        platform::setStoreDirectory("");
+        std::filesystem::remove_all(storeDir);
+        headless::reset();
+    }
+
+    // Makes `view` current under `id` the way the view manager enters a screen.
+    void enter(View& view, int id, int from = 0) {
+        manager.AddView(&view, id);
+        manager.StartWith(static_cast<uint8_t>(from));
+        manager.GoTo(static_cast<uint8_t>(id), 1);
+        InputEvent e;
+        manager.Dispatch(e);
+    }
+
+    static InputEvent event(int type, int x = 0, int y = 0) {
+        InputEvent e;
+        e.type = type;
+        e.x = static_cast<int16_t>(x);
+        e.y = static_cast<int16_t>(y);
+        return e;
+    }
+
+    // Pen down and up at one place, each as its own frame, one millisecond apart.
+    int tap(View& view, int x, int y) {
+        InputEvent down = event(EV_PEN_DOWN, x, y);
+        view.HandleEvent(down);
+        headless::setNow(headless::now() + 1);
+        InputEvent up = event(EV_PEN_UP, x, y);
+        return view.HandleEvent(up);
+    }
+
+    int soundsStarted(int id) const {
+        int n = 0;
+        for (const auto& s : sound->started) n += s.id == id ? 1 : 0;
+        return n;
+    }
+
+    std::filesystem::path storeDir;
+    std::unique_ptr<AnimationList> animation;
+    std::unique_ptr<SceneSurface> surface;
+    std::unique_ptr<GameSound> sound;
+    std::unique_ptr<Settings> settings;
+    std::vector<std::unique_ptr<StubView>> stubs;
+    ViewManager manager;
+};
+
+}  // namespace screentest
