@@ -1,0 +1,230 @@
+// The score counter, the shell magazine, shot marks, hit bursts and score pop-ups.
+#include "game/effect_sprite.h"
+#include "game/hit_effects.h"
+#include "game/moving_number.h"
+#include "game/moving_picture.h"
+#include "game/score_counter.h"
+#include "game/score_popups.h"
+#include "game/shell_magazine.h"
+#include "game/shot_marks.h"
+#include "graphics/picture_font.h"
+#include "round_fixture.h"
+
+namespace {
+
+// Rolls the counter until it shows the total, recording every value shown.
+std::vector<int32_t> roll(ScoreCounter& c) {
+    std::vector<int32_t> shown;
+    for (int i = 0; i < 1000 && c.shown != c.total; ++i) {
+        c.Tick();
+        shown.push_back(c.shown);
+    }
+    return shown;
+}
+
+TEST(ScoreCounterTest, RollsUpOneUnitPerTick) {
+    ScoreCounter c;
+    c.total = c.shown = 30;
+    c.AddPoints(25);
+    EXPECT_EQ(c.total, 55);
+    const auto shown = roll(c);
+    ASSERT_EQ(shown.size(), 25u);
+    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], 31 + static_cast<int>(i));
+}
+
+TEST(ScoreCounterTest, NeverBelowZeroAndRollsDownToIt) {
+    ScoreCounter c;
+    c.total = c.shown = 10;
+    c.AddPoints(-25);
+    EXPECT_EQ(c.total, 0);
+    const auto shown = roll(c);
+    ASSERT_EQ(shown.size(), 10u);
+    EXPECT_EQ(shown.front(), 9);
+    EXPECT_EQ(shown.back(), 0);
+}
+
+TEST(ScoreCounterTest, ASecondAdditionRestartsFromTheTotal) {
+    ScoreCounter c;
+    c.AddPoints(10);
+    c.Tick();
+    c.Tick();
+    ASSERT_EQ(c.shown, 2);
+    c.AddPoints(-50);  // 10 - 50: total 0, the roll starts from 10, not from 2
+    EXPECT_EQ(c.shown, 10);
+    EXPECT_EQ(c.step, -1);
+    EXPECT_EQ(roll(c).size(), 10u);
+}
+
+TEST(ScoreCounterTest, TextIsTheDigitsOfTheNonNegativeValue) {
+    EXPECT_EQ(ScoreCounter::TextOf(0), u"0");
+    EXPECT_EQ(ScoreCounter::TextOf(1234), u"1234");
+    EXPECT_EQ(ScoreCounter::TextOf(-5), u"0");
+}
+
+class HudTest : public RoundFixture {};
+
+TEST_F(HudTest, MagazineStepsThroughItsFramesAndReloads) {
+    ShellMagazine mag;
+    mag.Init(212, 5, surface.get(), 7);
+    ASSERT_NE(mag.strip, nullptr);
+    EXPECT_EQ(mag.shells, 7);
+    EXPECT_EQ(mag.strip->current, 0);
+    for (int k = 1; k <= 7; ++k) {
+        advance(10);
+        mag.Shoot();
+        EXPECT_EQ(mag.shells, 7 - k);
+        EXPECT_EQ(mag.strip->current, k);
+    }
+    advance(10);
+    mag.Shoot();
+    EXPECT_EQ(mag.shells, 0);
+    EXPECT_EQ(mag.strip->current, 7);
+    mag.Reload();
+    EXPECT_EQ(mag.shells, 7);
+    EXPECT_EQ(mag.strip->current, 0);
+    // Shots in the same millisecond still take one picture each.
+    mag.Shoot();
+    mag.Shoot();
+    mag.Shoot();
+    EXPECT_EQ(mag.shells, 4);
+    EXPECT_EQ(mag.strip->current, 3);
+    mag.Reload();
+    EXPECT_EQ(mag.strip->current, 0);
+    mag.Clear();
+}
+
+TEST_F(HudTest, MagazineKeepsItsViewPositionWhenScrolled) {
+    ShellMagazine mag;
+    surface->setScroll(0, 639);
+    mag.Init(212, 5, surface.get(), 7);
+    EXPECT_EQ(mag.strip->y, 644);
+    for (int y : {629, 320, 9}) {
+        surface->setScroll(0, y);
+        mag.FollowScroll();
+        EXPECT_EQ(mag.strip->x, 212);
+        EXPECT_EQ(mag.strip->y, y + 5);
+    }
+    mag.Clear();
+}
+
+TEST_F(HudTest, ShotMarkPositionFollowsTheScroll) {
+    ShotMarks marks;
+    marks.Init(surface.get());
+    struct Case {
+        int x, y, scroll, sceneX, sceneY;
+    };
+    for (Case c :
+         {Case{100, 150, 320, 86, 455}, Case{0, 0, 0, -14, -15}, Case{239, 319, 639, 225, 943}}) {
+        surface->setScroll(0, c.scroll);
+        marks.Spawn(c.x, c.y);
+        EffectSprite* e = marks.slots[marks.count - 1];
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->sprite->x, c.sceneX);
+        EXPECT_EQ(e->sprite->y, c.sceneY);
+        EXPECT_EQ(e->sprite->layer, 244);
+    }
+    marks.Clear();
+}
+
+TEST_F(HudTest, AtMostTwentyNineShotMarksAndTheyEnd) {
+    ShotMarks marks;
+    marks.Init(surface.get());
+    for (int i = 0; i < 30; ++i) marks.Spawn(10 + i, 100);
+    EXPECT_EQ(marks.count, 29);
+    EXPECT_EQ(marks.slots[29], nullptr);
+    for (int i = 0; i < 20; ++i) {
+        advance(80);
+        animationStep();
+        marks.Update();
+    }
+    EXPECT_EQ(marks.count, 0);
+    EXPECT_EQ(list.count, 0);
+    marks.Clear();
+}
+
+TEST_F(HudTest, HitBurstsByDuckKindAndAtMostTwo) {
+    HitEffects fx;
+    fx.Init(surface.get());
+    fx.Spawn(100, 200, 4);
+    ASSERT_EQ(fx.count, 1);
+    EXPECT_EQ(fx.slots[0]->sprite->x, 96);
+    EXPECT_EQ(fx.slots[0]->sprite->y, 188);
+    EXPECT_EQ(fx.slots[0]->sprite->layer, 51);
+    EXPECT_EQ(fx.slots[0]->tag, 2);
+    fx.Spawn(50, 60, 1);
+    EXPECT_EQ(fx.slots[1]->sprite->x, 50);
+    EXPECT_EQ(fx.slots[1]->sprite->y, 35);
+    EXPECT_EQ(fx.slots[1]->sprite->layer, 131);
+    fx.Spawn(10, 10, 2);
+    EXPECT_EQ(fx.count, 2);
+    EXPECT_EQ(fx.slots[2], nullptr);
+    for (int i = 0; i < 20; ++i) {
+        advance(80);
+        animationStep();
+        fx.Update();
+    }
+    EXPECT_EQ(fx.count, 0);
+    fx.Clear();
+}
+
+TEST_F(HudTest, PopupBadgeAndNumberDriftApartAndVanishTogether) {
+    PictureFont font;
+    font.loadFont(255, 22, 700, 48);
+    ScorePopups popups;
+    popups.Init(surface.get(), &font);
+    popups.Spawn(120, 200, 3, 25);
+    ASSERT_EQ(popups.count, 1);
+    MovingPicture* badge = popups.badges[0];
+    MovingNumber* number = popups.numbers[0];
+    EXPECT_EQ(badge->sprite->layer, 50);
+    EXPECT_EQ(number->text->sprite->layer, 244);
+    int moves = 0;
+    while (popups.count > 0 && moves < 20) {
+        advance(51);
+        ++moves;
+        popups.Update();
+        if (popups.count > 0) {
+            EXPECT_GT(badge->sprite->x, 120);
+            EXPECT_LT(number->text->sprite->x, 120);
+        }
+    }
+    EXPECT_EQ(moves, 8);  // about 0.4 s
+    EXPECT_EQ(list.count, 0);
+    // A gap of 50 ms or less is no move at all.
+    popups.Spawn(120, 200, 1, 10);
+    advance(50);
+    popups.Update();
+    EXPECT_EQ(popups.badges[0]->sprite->x, 120);
+    popups.Clear();
+    EXPECT_EQ(popups.count, 0);
+}
+
+TEST_F(HudTest, AtMostThirtyFivePopups) {
+    PictureFont font;
+    font.loadFont(255, 22, 700, 48);
+    ScorePopups popups;
+    popups.Init(surface.get(), &font);
+    for (int i = 0; i < 40; ++i) popups.Spawn(i, 100, i % 5, 10);
+    EXPECT_EQ(popups.count, 35);
+    popups.Clear();
+}
+
+TEST_F(HudTest, EffectPathKindsOtherThanLineAndZigzagLeaveNoPath) {
+    MovingPicture pic;
+    TestFrames frames(8, 8);
+    ASSERT_TRUE(pic.Start(0, 0, &frames.set, 100));
+    PathParams p;
+    p.x1 = 10;
+    p.speed = 1;
+    for (int kind : {2, 3, 5}) {
+        pic.SetPath(kind, p);
+        EXPECT_EQ(pic.path, nullptr);
+    }
+    for (int i = 0; i < 10; ++i) {
+        advance(60);
+        pic.Update();
+    }
+    EXPECT_EQ(pic.finished, 0);
+}
+
+}  // namespace
