@@ -1,0 +1,262 @@
+#include "persist/settings.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "audio/game_sound.h"
+#include "persist/hiscore_table.h"
+#include "store_fixture.h"
+
+namespace {
+
+static_assert(std::is_trivially_copyable_v<SettingsBlock>,
+              "the options screen copies the block aside and back");
+
+std::u16string str(const char16_t* field) {
+    return std::u16string(field);
+}
+
+class SettingsTest : public StoreFixture {
+  protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        headless::setAudioAvailable(false);  // a silent engine: no output thread
+        sound = std::make_unique<GameSound>();
+    }
+    void TearDown() override {
+        sound.reset();
+        StoreFixture::TearDown();
+    }
+    // Saves a set of values that differ from every default.
+    void storeNonDefaults() {
+        Settings s(nullptr);
+        std::memcpy(s.userName, u"ALICE", 12);
+        std::memcpy(s.playerName, u"BOB", 8);
+        s.soundVolume = 11;
+        s.musicVolume = 22;
+        s.killedDucks = 33;
+        s.killedLeaves = 44;
+        s.negPoints = 55;
+        s.percentageSuccess = -7;
+        s.lastScore = 777;
+        s.menuAnimation = 0;
+        s.specialEffects = 0;
+    }
+    std::unique_ptr<GameSound> sound;
+};
+
+TEST_F(SettingsTest, FirstRunStartsOnDefaultsAndPushesFullVolumes) {
+    sound->SetSoundVolume(3);
+    sound->SetMusicVolume(5);
+    Settings s(sound.get());
+    EXPECT_EQ(str(s.userName), u"NONAME");
+    EXPECT_EQ(str(s.playerName), u"NONAME");
+    EXPECT_EQ(s.soundVolume, 64);
+    EXPECT_EQ(s.musicVolume, 64);
+    EXPECT_EQ(sound->effectVolume, 64u);
+    EXPECT_EQ(sound->musicVolume, 64u);
+    EXPECT_EQ(s.menuAnimation, 1);
+    EXPECT_EQ(s.specialEffects, 1);
+    EXPECT_EQ(s.lastScore + s.killedDucks + s.killedLeaves + s.negPoints + s.percentageSuccess, 0);
+    EXPECT_NE(s.key, 0);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(SettingsTest, ValuesSurviveARestart) {
+    storeNonDefaults();
+    restart();
+    Settings s(sound.get());
+    EXPECT_EQ(str(s.userName), u"ALICE");
+    EXPECT_EQ(str(s.playerName), u"BOB");
+    EXPECT_EQ(s.soundVolume, 11);
+    EXPECT_EQ(s.musicVolume, 22);
+    EXPECT_EQ(sound->effectVolume, 11u);
+    EXPECT_EQ(sound->musicVolume, 22u);
+    EXPECT_EQ(s.killedDucks, 33);
+    EXPECT_EQ(s.killedLeaves, 44);
+    EXPECT_EQ(s.negPoints, 55);
+    EXPECT_EQ(s.percentageSuccess, -7);
+    EXPECT_EQ(s.lastScore, 777);
+    EXPECT_EQ(s.menuAnimation, 0);
+    EXPECT_EQ(s.specialEffects, 0);
+}
+
+// One unreadable number throws away the ones read before it; the later ones stay.
+TEST_F(SettingsTest, AnUnreadableNumberResetsWhatWasReadBeforeIt) {
+    const char16_t* order[] = {u"SoundVol",    u"MusicVol",      u"KilledDucks",
+                               u"KilledLeafs", u"NegPoints",     u"PersentageSuccess",
+                               u"LastScores",  u"MenuAnimation", u"SpecialEffects"};
+    enum Damage { Missing, WrongType, WrongSize };
+    for (int broken = 0; broken < 9; ++broken) {
+        for (Damage damage : {Missing, WrongType, WrongSize}) {
+            SCOPED_TRACE(testing::Message() << "value " << broken << " damage " << damage);
+            storeNonDefaults();
+            const platform::HKEY k = openKey();
+            if (damage == Missing) platform::regDeleteValue(k, order[broken]);
+            platform::regCloseKey(k);
+            if (damage == WrongType) putBytes(order[broken], platform::REG_SZ, {1, 0, 0, 0});
+            if (damage == WrongSize) putBytes(order[broken], platform::REG_DWORD, {1, 0, 0});
+            restart();
+
+            Settings s(sound.get());
+            const int32_t got[] = {s.soundVolume,  s.musicVolume,   s.killedDucks,
+                                   s.killedLeaves, s.negPoints,     s.percentageSuccess,
+                                   s.lastScore,    s.menuAnimation, s.specialEffects};
+            const int32_t stored[] = {11, 22, 33, 44, 55, -7, 777, 0, 0};
+            const int32_t defaults[] = {64, 64, 0, 0, 0, 0, 0, 1, 1};
+            for (int i = 0; i < 9; ++i)
+                EXPECT_EQ(got[i], i <= broken ? defaults[i] : stored[i]) << "field " << i;
+            // Whatever was kept, the sound plays at the volumes the settings hold.
+            EXPECT_EQ(sound->effectVolume, static_cast<uint32_t>(s.soundVolume));
+            EXPECT_EQ(sound->musicVolume, static_cast<uint32_t>(s.musicVolume));
+            // Names are read afterwards and are not touched by the reset.
+            EXPECT_EQ(str(s.userName), u"ALICE");
+            s.key = 0;  // leave the damaged key as it is for the next round
+        }
+    }
+}
+
+TEST_F(SettingsTest, SwitchesAreOnOnlyForExactlyOne) {
+    const struct {
+        uint32_t stored;
+        uint8_t expected;
+    } cases[] = {{1, 1}, {0, 0}, {2, 0}, {0xFFFFFFFF, 0}, {0x101, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        storeNonDefaults();
+        putDword(u"MenuAnimation", c.stored);
+        putDword(u"SpecialEffects", c.stored);
+        restart();
+        Settings s(nullptr);
+        EXPECT_EQ(s.menuAnimation, c.expected);
+        EXPECT_EQ(s.specialEffects, c.expected);
+        EXPECT_EQ(s.lastScore, 777);  // no reset happened
+    }
+}
+
+TEST_F(SettingsTest, StoredNamesAreCutToEightCharacters) {
+    const struct {
+        std::vector<uint8_t> bytes;
+        std::u16string expected;
+    } cases[] = {
+        {wide(u"ABCDEFGHIJKL"), u"ABCDEFGH"},
+        {wide(u"ABCDEFGH"), u"ABCDEFGH"},
+        {wide(u"SHORT", false), u"SHORT"},  // no terminating null
+        {{'X', 0, 'Y'}, u"X"},              // an odd byte count
+        {wide(u""), u""},
+        {std::vector<uint8_t>(5000, 'A'), u"NONAME"},  // not a name at all: not read
+    };
+    for (const auto& c : cases) {
+        storeNonDefaults();
+        putBytes(u"UserName", platform::REG_SZ, c.bytes);
+        restart();
+        Settings s(nullptr);
+        EXPECT_EQ(str(s.userName), c.expected);
+        EXPECT_EQ(s.userName[8], 0);
+        EXPECT_EQ(str(s.playerName), u"BOB");
+        s.key = 0;
+    }
+}
+
+TEST_F(SettingsTest, PlayerNameOnDiskEqualsUserNameAfterARound) {
+    {
+        Settings s(nullptr);
+        std::memcpy(s.userName, u"ROBIN", 12);
+        // The end of a round copies the name the player chose into the shown one.
+        std::memcpy(s.playerName, s.userName, sizeof s.playerName);
+        s.Save();
+    }
+    restart();
+    EXPECT_EQ(getBytes(u"PlayerName"), wide(u"ROBIN"));
+    EXPECT_EQ(getBytes(u"UserName"), getBytes(u"PlayerName"));
+}
+
+TEST_F(SettingsTest, SaveWritesEveryValueInItsOwnFormat) {
+    storeNonDefaults();
+    restart();
+    EXPECT_EQ(getBytes(u"UserName"), wide(u"ALICE"));  // (length + 1) * 2 bytes
+    EXPECT_EQ(getBytes(u"PlayerName"), wide(u"BOB"));
+    EXPECT_EQ(getBytes(u"PersentageSuccess"), (std::vector<uint8_t>{0xF9, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(getBytes(u"LastScores"), (std::vector<uint8_t>{0x09, 0x03, 0, 0}));
+    EXPECT_EQ(getBytes(u"MenuAnimation"), (std::vector<uint8_t>{0, 0, 0, 0}));
+}
+
+TEST_F(SettingsTest, AFullNameFieldIsWrittenWithoutReadingPastIt) {
+    {
+        Settings s(nullptr);
+        for (char16_t& c : s.userName) c = u'Z';  // no room left for a null
+    }
+    restart();
+    EXPECT_EQ(getBytes(u"UserName"), wide(u"ZZZZZZZZ"));
+}
+
+TEST_F(SettingsTest, EachFailedWriteShowsOneBoxAndTheOthersAreStillWritten) {
+    for (int failures : {1, 3, 11}) {
+        SCOPED_TRACE(failures);
+        headless::reset();
+        putDword(u"SpecialEffects", 7);
+        Settings s(nullptr);
+        s.lastScore = 100 + failures;
+        s.specialEffects = 0;
+        platform::failNextStoreWrites(failures, platform::ERROR_DISK_FULL);
+        s.Save();
+        EXPECT_EQ(boxes(),
+                  std::vector<std::string>(failures, "Can not add information into registry!"));
+        EXPECT_EQ(s.lastScore, 100 + failures);  // memory keeps what the player set
+        // Values are written in a fixed order; SpecialEffects is the last one.
+        EXPECT_EQ(getBytes(u"SpecialEffects")[0], failures < 11 ? 0 : 7);
+        s.key = 0;
+    }
+}
+
+TEST_F(SettingsTest, ResetLeavesTheTableAndThePendingResultAlone) {
+    Settings s(sound.get());
+    HiScoreTable* table = s.hiScores;
+    s.pendingScore = 40;
+    s.resultPending = 1;
+    s.soundVolume = 3;
+    const intptr_t key = s.key;
+    s.ResetToDefaults();
+    EXPECT_EQ(s.hiScores, table);
+    EXPECT_EQ(s.pendingScore, 40);
+    EXPECT_EQ(s.resultPending, 1);
+    EXPECT_EQ(s.key, key);
+    EXPECT_EQ(s.soundVolume, 64);
+    EXPECT_EQ(sound->effectVolume, 64u);
+}
+
+TEST_F(SettingsTest, WithoutARegistryKeyNothingIsSaved) {
+    // The first two writes are the score database and the settings key: both refused.
+    platform::failNextStoreWrites(2, platform::ERROR_DISK_FULL);
+    {
+        Settings s(sound.get());
+        EXPECT_EQ(s.key, 0);
+        EXPECT_EQ(s.soundVolume, 64);
+        s.lastScore = 5;
+    }
+    const auto shown = boxes();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), "Can not add information into registry!"), 0);
+    restart();
+    EXPECT_TRUE(getBytes(u"LastScores").empty());
+}
+
+TEST_F(SettingsTest, DestructionSavesTheScoreTable) {
+    {
+        Settings s(nullptr);
+        HiScoreRecord r;
+        r.latest = 1;
+        r.score = 90;
+        std::memcpy(r.name, u"KIM", 8);
+        EXPECT_TRUE(s.hiScores->Insert(r));
+    }
+    restart();
+    Settings s(nullptr);
+    EXPECT_EQ(s.hiScores->CountFilled(), 1);
+    EXPECT_EQ(s.hiScores->records[0].score, 90);
+    EXPECT_EQ(str(s.hiScores->records[0].name), u"KIM");
+}
+
+}  // namespace
