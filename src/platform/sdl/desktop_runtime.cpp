@@ -1,0 +1,27 @@
+// Time and ending the process on the desktop.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+uint32_t tickCount() {
+    using namespace std::chrono;
+    static const auto start = steady_clock::now();
+    // Milliseconds since start-up, wrapping like the handheld's counter.
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
+}
+
+void sleepMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void fatalExit(int status) {
+    std::fflush(stdout);
+    std::exit(status);
+}
+
+}  // namespace platform
