@@ -391,7 +391,12 @@ void ModulePlayer::MixFrame(int32_t& left, int32_t& right, bool stereo) {
                     t.position = in.loopStart + (t.position - in.loopStart) % in.loopLength;
             }
         }
-        const uint32_t index = t.position >> 8;
+        uint32_t index = t.position >> 8;
+        // A loop ending at the last byte would read one byte past it; go round instead.
+        if (index >= in.available && in.loopLength != 0 && t.position >= in.loopLength) {
+            t.position -= in.loopLength;
+            index = t.position >> 8;
+        }
         if (index < in.available) {
             const int32_t s = in.data[index];
             const int32_t vol = t.effectiveVolume;
