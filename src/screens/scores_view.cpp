@@ -158,7 +158,8 @@ void ScoresView::DrawPage() {
             DrawText(bounded(r.name, 10), x, 270);
             DrawText(number(r.score), x, 130);
             if (r.latest) {
-                screens::paintPictureOnce(surface, 506, 20, 20, (i - firstRow) * 18 + 80, 280);
+                screens::paintPictureOnce(surface, 506, 20, 20, (i - firstRow) * 18 + 80, 280,
+                                          true);
             } else {
                 // Place 10 has two digits and is drawn further along to stay in the column.
                 DrawText(number(i + 1), x, i + 1 == 10 ? 308 : 300);
