@@ -212,8 +212,13 @@ void rotateInto(const Bitmap& src, Bitmap& dst, const Rect& dstRect, double angl
     const int h = dstRect.bottom - dstRect.top;
     if (w <= 0 || h <= 0) return;
     const double theta = angleDegrees * -0.017453292519943295;
-    const double S = std::sin(theta);
-    const double C = std::cos(theta);
+    // At whole quarter turns sin and cos come out a hair off 0 (sin(pi) is about
+    // 1e-16), which flips the truncation of values that should be exact integers and
+    // shears half the picture by a pixel. Such crumbs are taken as the exact 0 they
+    // stand for, so a half turn is a clean mirror.
+    auto snap = [](double v) { return std::fabs(v) < 1e-9 ? 0.0 : v; };
+    const double S = snap(std::sin(theta));
+    const double C = snap(std::cos(theta));
     const int srcW = std::min(src.width, 180);
     const int srcH = std::min(src.height, 180);
 
