@@ -6,7 +6,7 @@ pkgs=(cmake ninja-build g++ make pkg-config
       libsdl2-dev libsqlite3-dev libpng-dev zlib1g-dev
       libgtest-dev libgmock-dev googletest libbenchmark-dev libxmp-dev
       python3 python3-cairo python3-numpy fonts-dejavu-core
-      clang libclang-rt-14-dev xvfb xauth)
+      clang libclang-rt-14-dev xvfb xauth xdotool x11-apps)
 missing=()
 for p in "${pkgs[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
