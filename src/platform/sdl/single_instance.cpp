@@ -78,6 +78,12 @@ int lockFd = -1;
 
 }  // namespace
 
+void desktop::forgetInstanceClaim() {
+    // The descriptor is left open: closing it here would not release the parent's lock
+    // anyway, and the parent may still be using the same open file.
+    lockFd = -1;
+}
+
 bool claimSingleInstance() {
     if (lockFd >= 0) return true;  // already ours
     const std::string lockPath = desktop::instanceLockPath();

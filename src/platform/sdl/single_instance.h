@@ -11,4 +11,8 @@ std::string instanceFolder();
 std::string instanceLockPath();
 std::string instanceSocketPath();
 
+// Makes this process act like a fresh copy that has claimed nothing (a forked child
+// inherits the claim of its parent; tests start "another copy" that way).
+void forgetInstanceClaim();
+
 }  // namespace platform::desktop
