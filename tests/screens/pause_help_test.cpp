@@ -1,0 +1,184 @@
+// The pause menu's slide-in and buttons, help paging, the about box and the credits'
+// fade table.
+#include "graphics/sprite.h"
+#include "graphics/surface.h"
+#include "screen_fixture.h"
+#include "screens/about_view.h"
+#include "screens/credits_view.h"
+#include "screens/help_view.h"
+#include "screens/pause_menu_view.h"
+
+namespace {
+
+using screentest::ScreenFixture;
+
+class PauseHelpTest : public ScreenFixture {
+  protected:
+    int frameAt(View& v, uint32_t t, int type = EV_NONE, int x = 0, int y = 0) {
+        headless::setNow(t);
+        InputEvent e = event(type, x, y);
+        return v.HandleEvent(e);
+    }
+};
+
+TEST_F(PauseHelpTest, PanelSlidesInSeventeenStepsAndIgnoresTapsMeanwhile) {
+    settings->menuAnimation = 1;
+    PauseMenuView pause(surface.get());
+    enter(pause, 5, 1);  // the entering event takes the first step at once
+    EXPECT_EQ(pause.panel->x, 230);
+    uint32_t t = headless::now();
+    for (int step = 2; step <= 17; ++step) {
+        frameAt(pause, t += 31);
+        EXPECT_EQ(pause.panel->x, 240 - 10 * step);
+        frameAt(pause, t + 30);  // too early for the next step
+        EXPECT_EQ(pause.panel->x, 240 - 10 * step);
+        // A tap on Resume while it slides does nothing.
+        frameAt(pause, t + 30, EV_PEN_DOWN, 215, 270);
+        EXPECT_EQ(pause.pressedCode, PauseMenuView::NONE);
+    }
+    EXPECT_EQ(pause.panelArea.left, 70);
+    EXPECT_EQ(pause.panelSource.right, 170);
+    EXPECT_EQ(pause.sliding, 1);
+    frameAt(pause, t += 31);
+    EXPECT_EQ(pause.sliding, 0);
+    pause.OnLeave();
+}
+
+TEST_F(PauseHelpTest, WithoutAnimationThePanelIsPlacedAtOnce) {
+    settings->menuAnimation = 0;
+    PauseMenuView pause(surface.get());
+    manager.AddView(&pause, 5);
+    manager.StartWith(5);
+    EXPECT_EQ(frameAt(pause, headless::now(), EV_PEN_DOWN, 215, 270), 0);
+    EXPECT_EQ(pause.sliding, 0);
+    EXPECT_EQ(pause.panel->x, 71);
+    EXPECT_EQ(pause.panelArea.left, 70);
+    EXPECT_EQ(pause.pressedCode, PauseMenuView::NONE);  // the placing event is not a tap
+    pause.OnLeave();
+}
+
+TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedraws) {
+    settings->menuAnimation = 0;
+    PauseMenuView pause(surface.get());
+    enter(pause, 5, 1);
+    const uint32_t t = headless::now();
+    frameAt(pause, t);
+    frameAt(pause, t + 1, EV_PEN_DOWN, 98, 270);  // Options
+    EXPECT_EQ(pause.pressedCode, PauseMenuView::OPTIONS);
+    frameAt(pause, t + 2, EV_PEN_UP, 126, 270);  // released on Score
+    EXPECT_EQ(manager.nextId, 5);
+    EXPECT_EQ(soundsStarted(540), 0);
+    // Resume goes back to the round and restarts its music.
+    frameAt(pause, t + 3, EV_PEN_DOWN, 215, 270);
+    frameAt(pause, t + 4, EV_PEN_UP, 215, 270);
+    EXPECT_EQ(manager.nextId, 1);
+    EXPECT_EQ(soundsStarted(537), 1);
+    EXPECT_EQ(soundsStarted(540), 1);
+    pause.OnLeave();
+}
+
+TEST_F(PauseHelpTest, ExitKeepsOnlyTheMenuInTheHistory) {
+    settings->menuAnimation = 0;
+    PauseMenuView pause(surface.get());
+    manager.AddView(&pause, 5);
+    manager.StartWith(0);
+    manager.GoTo(1, 1);
+    InputEvent e;
+    manager.Dispatch(e);
+    manager.GoTo(5, 1);
+    manager.Dispatch(e);
+    ASSERT_EQ(manager.historyDepth, 2);
+    const uint32_t t = headless::now();
+    frameAt(pause, t);
+    frameAt(pause, t + 1, EV_PEN_DOWN, 186, 270);
+    frameAt(pause, t + 2, EV_PEN_UP, 186, 270);
+    EXPECT_EQ(manager.nextId, 0);
+    ASSERT_EQ(manager.historyDepth, 2);
+    EXPECT_EQ(manager.history[0], 0);
+    EXPECT_EQ(manager.history[1], 5);
+    pause.OnLeave();
+}
+
+TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
+    HelpView help(surface.get());
+    enter(help, 3, 0);
+    EXPECT_EQ(help.page, 401);
+    tap(help, 40, 29);  // previous on the first page: only the click
+    EXPECT_EQ(help.page, 401);
+    EXPECT_EQ(soundsStarted(540), 1);
+    EXPECT_EQ(soundsStarted(578), 0);
+    for (int want = 402; want <= 406; ++want) {
+        const uint32_t before = headless::now();
+        tap(help, 155, 29);
+        EXPECT_EQ(help.page, want);
+        EXPECT_GE(headless::now() - before, 150u);  // the blended moment, on the clock
+        EXPECT_LT(headless::now() - before, 200u);
+        EXPECT_EQ(help.pageSprite->blend, 0);
+    }
+    tap(help, 155, 29);  // next on the last page
+    EXPECT_EQ(help.page, 406);
+    EXPECT_EQ(soundsStarted(578), 5);
+    EXPECT_EQ(soundsStarted(540), 7);
+    tap(help, 40, 29);
+    EXPECT_EQ(help.page, 405);
+    // Leaving for the about box and coming back starts on the first page again.
+    tap(help, 210, 260);
+    EXPECT_EQ(manager.nextId, 8);
+    help.OnLeave();
+    help.OnEnter();
+    EXPECT_EQ(help.page, 401);
+    help.OnLeave();
+}
+
+TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
+    for (uint8_t animation : {0, 1}) {
+        settings->menuAnimation = animation;
+        // A bright red back buffer shown on the window.
+        Bitmap* back = surface->backBuffer();
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x) back->set(x, y, 0xF800);
+        surface->presentAll();
+        AboutView about(surface.get());
+        enter(about, 8, 3);
+        // Outside the about picture (45..195 x 60..260) the corner keeps or loses its red.
+        const uint16_t corner = headless::windowDevicePixels()[5 * 240 + 5];
+        if (animation) {
+            EXPECT_EQ(corner, 0x39E7);
+        } else {
+            EXPECT_EQ(corner, 0xF800);
+        }
+        EXPECT_EQ(frameAt(about, headless::now(), EV_PEN_UP, 5, 5), 0);
+        EXPECT_EQ(frameAt(about, headless::now(), EV_PEN_DOWN, 5, 5), 1);
+        EXPECT_EQ(manager.nextId, 3);
+        about.OnLeave();
+    }
+}
+
+TEST_F(PauseHelpTest, CreditsFadeTable) {
+    struct Case {
+        int x, tenths;
+    } cases[] = {
+        {240, 0},  {220, 0}, {219, 1}, {210, 1}, {209, 2}, {140, 8}, {139, 9}, {130, 9},  {129, 10},
+        {100, 10}, {99, 9},  {90, 9},  {89, 8},  {19, 1},  {10, 1},  {9, 0},   {-360, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CreditsView::fadeTenths(c.x), c.tenths) << c.x;
+}
+
+TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
+    CreditsView credits(surface.get());
+    enter(credits, 11, 3);  // the entering event takes the first step
+    EXPECT_EQ(credits.lines[0]->x, 218);
+    uint32_t t = headless::now();
+    frameAt(credits, t + 50);  // not more than 50 ms later: no step
+    EXPECT_EQ(credits.lines[0]->x, 218);
+    frameAt(credits, t += 51);
+    EXPECT_EQ(credits.lines[0]->x, 216);
+    // 291 steps bring the first line round to where it started.
+    for (int i = 0; i < 289; ++i) frameAt(credits, t += 51);
+    EXPECT_EQ(credits.lines[0]->x, 220);
+    EXPECT_EQ(frameAt(credits, t + 1, EV_PEN_DOWN, 10, 10), 1);
+    EXPECT_EQ(manager.nextId, 3);
+    credits.OnLeave();
+}
+
+}  // namespace
