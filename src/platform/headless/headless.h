@@ -64,6 +64,10 @@ void setAudioAvailable(bool available);
 // Number of presents of each kind so far (tests of "nothing presented").
 uint64_t presentCount();
 
+// Start-up failures to rehearse: no window can be made; another copy already runs.
+void setWindowAvailable(bool available);
+void setAnotherCopyRunning(bool running);
+
 // What the program asked of the window so far.
 bool windowCreated();
 bool waitCursorShown();

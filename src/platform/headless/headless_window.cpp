@@ -25,6 +25,8 @@ struct Window {
     uint64_t presents = 0;
     bool created = false;
     bool waitCursor = false;
+    bool windowAvailable = true;
+    bool anotherCopy = false;
 };
 
 Window& window() {
@@ -85,6 +87,14 @@ bool waitCursorShown() {
     return window().waitCursor;
 }
 
+void setWindowAvailable(bool available) {
+    window().windowAvailable = available;
+}
+
+void setAnotherCopyRunning(bool running) {
+    window().anotherCopy = running;
+}
+
 namespace detail {
 void resetWindow() {
     Window& w = window();
@@ -94,6 +104,8 @@ void resetWindow() {
     w.presents = 0;
     w.created = false;
     w.waitCursor = false;
+    w.windowAvailable = true;
+    w.anotherCopy = false;
 }
 }  // namespace detail
 
@@ -104,6 +116,7 @@ namespace platform {
 using headless::window;
 
 bool createWindow() {
+    if (!window().windowAvailable) return false;
     window().created = true;
     return true;
 }
@@ -135,7 +148,7 @@ void showWaitCursor(bool on) {
 }
 
 bool claimSingleInstance() {
-    return true;
+    return !window().anotherCopy;
 }
 
 void fatalExit(int status) {
