@@ -127,6 +127,7 @@ constexpr uint32_t CEDB_SEEK_END = 4;        // `value` records back from the la
 constexpr uint32_t CEDB_SEEK_CURRENT = 8;    // `value` records on from the current one
 
 union CEVALUNION {
+    uint64_t raw;  // first, so that `{}` clears all eight bytes
     int16_t iVal;
     uint16_t uiVal;
     int32_t lVal;
