@@ -1,5 +1,6 @@
 // The pause menu's slide-in and buttons, help paging, the about box and the credits'
 // fade table.
+#include "graphics/blitters.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "screen_fixture.h"
@@ -7,6 +8,7 @@
 #include "screens/credits_view.h"
 #include "screens/help_view.h"
 #include "screens/pause_menu_view.h"
+#include "screens/transition_view.h"
 
 namespace {
 
@@ -179,6 +181,36 @@ TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
     EXPECT_EQ(frameAt(credits, t + 1, EV_PEN_DOWN, 10, 10), 1);
     EXPECT_EQ(manager.nextId, 3);
     credits.OnLeave();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
+    TransitionView transition(surface.get(), 0);
+    manager.AddView(&transition, 13);
+    manager.StartWith(13);
+    fillBitmap(*surface->backBuffer(), 0x001F);
+    InputEvent e;
+    for (int f = 0; f < TransitionView::kFrames - 1; ++f) {
+        EXPECT_EQ(transition.HandleEvent(e), 1);
+        ASSERT_EQ(manager.nextId, 13) << "frame " << f;
+    }
+    // Rows behind the fringe are done; the last rows are not yet.
+    const Bitmap& target = *transition.target->bitmap;
+    const Bitmap& back = *surface->backBuffer();
+    for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, 100), target.at(x, 100));
+    int untouched = 0;
+    for (int x = 0; x < 240; ++x) untouched += back.at(x, 319) == 0x001F ? 1 : 0;
+    EXPECT_EQ(untouched, 240);
+    EXPECT_EQ(transition.HandleEvent(e), 1);
+    EXPECT_EQ(manager.nextId, 0);
+    for (int y = 0; y < 320; y += 7) {
+        for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, y), target.at(x, y)) << x << "," << y;
+    }
+    EXPECT_EQ(headless::windowDevicePixels()[319 * 240 + 5], target.at(5, 319));
+    transition.OnLeave();
 }
 
 }  // namespace
