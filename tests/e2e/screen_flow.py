@@ -204,9 +204,16 @@ t.equal(cleared.dumps["menu"]["view"], 0, "ok leaves the scores for the menu")
 t.check(not same_region(cleared.shot("box"), skipped.shot("menu"), (77, 69, 245, 169)),
         "the box is drawn over the table")
 
-# Closing the window while the box is open ends the program normally.
-closed = t.run(TO_MENU + tap(MENU["scores"]) + "wait 300\n" + tap(SCORES_RESET)
-               + "wait 50\nquit\n", name="closed-box", timeout=60)
+# Closing the window while the box is open ends the program normally: the name typed
+# before (kept in memory until the program ends) is found by the next start.
+store = t.new_store("closed")
+closed = t.run(TO_MENU + tap(MENU["name"]) + "wait 300\n" + tap(KEY_B) + tap(KEY_A)
+               + tap(NAME_OK) + "wait 1500\n" + tap(MENU["scores"]) + "wait 300\n"
+               + tap(SCORES_RESET) + "wait 50\nshot box\nquit\n", store=store,
+               name="closed-box", timeout=60)
 t.equal(closed.status, 0, "closing the window with the box open ends normally")
+after = t.run("wait 100\ndump start\nquit\n", store=store, name="closed-reread")
+t.equal(after.dumps["start"]["settings"]["userName"], "BA",
+        "the settings were saved by the normal shutdown")
 
 t.finish()
