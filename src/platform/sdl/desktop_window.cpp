@@ -246,7 +246,9 @@ bool createWindow() {
     }
     SDL_SetWindowMinimumSize(d.window, kLandscapeWidth, kLandscapeHeight);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest neighbour: crisp pixels
-    d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_PRESENTVSYNC);
+    // No vertical sync: several rules of the game count frames, and a present that
+    // waited for the display would slow them below the 10 ms timer's pace.
+    d.renderer = SDL_CreateRenderer(d.window, -1, 0);
     if (d.renderer == nullptr) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
     if (d.renderer == nullptr) {
         std::fprintf(stderr, "tallreed: cannot draw in the window: %s\n", SDL_GetError());
