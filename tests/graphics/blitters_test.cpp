@@ -235,6 +235,62 @@ TEST(WholeBitmap, DissolveOnANarrowBitmapStaysInside) {
     for (int x = 0; x < 10; ++x) EXPECT_TRUE(dst.at(x, 0) == 0 || dst.at(x, 0) == 7);
 }
 
+// The keyed rules pixel by pixel, the soft edge walked column by column from the top,
+// as the reference for the row-at-a-time blitters on blocks of every width.
+TEST(Primitives, KeyedBlocksOfAnyWidthMatchThePixelByPixelRules) {
+    std::mt19937 rng(21);
+    const uint16_t key = 0xF81F;
+    for (int round = 0; round < 60; ++round) {
+        const int w = 1 + static_cast<int>(rng() % 37), h = 1 + static_cast<int>(rng() % 9);
+        Bitmap src(w + 3, h + 2);
+        for (int y = 0; y < src.height; ++y)
+            for (int x = 0; x < src.width; ++x)
+                src.set(x, y, rng() % 3 == 0 ? key : static_cast<uint16_t>(rng()));
+        Bitmap bg(w + 5, h + 4);
+        for (int y = 0; y < bg.height; ++y)
+            for (int x = 0; x < bg.width; ++x) bg.set(x, y, static_cast<uint16_t>(rng()));
+        const Rect r{2, 1, 2 + w, 1 + h};
+        const int dx = 3, dy = 2;
+        auto fresh = [&bg](Bitmap& b) {
+            for (int y = 0; y < bg.height; ++y)
+                for (int x = 0; x < bg.width; ++x) b.set(x, y, bg.at(x, y));
+        };
+        Bitmap soft(bg.width, bg.height), mixed(bg.width, bg.height), copied(bg.width, bg.height),
+            plainMix(bg.width, bg.height);
+        fresh(soft), fresh(mixed), fresh(copied), fresh(plainMix);
+        keyedSoftRect(src, soft, dx, dy, r, key);
+        keyedMixRect(src, mixed, dx, dy, r, key);
+        keyedCopyRect(src, copied, dx, dy, r, key);
+        mixRect(src, plainMix, dx, dy, r);
+        for (int y = 0; y < bg.height; ++y)
+            for (int x = 0; x < bg.width; ++x) {
+                const uint16_t under = bg.at(x, y);
+                const int sx = x - dx + r.left, sy = y - dy + r.top;
+                const bool inside = x >= dx && x < dx + w && y >= dy && y < dy + h;
+                if (!inside) {
+                    ASSERT_EQ(soft.at(x, y), under);
+                    ASSERT_EQ(mixed.at(x, y), under);
+                    ASSERT_EQ(copied.at(x, y), under);
+                    ASSERT_EQ(plainMix.at(x, y), under);
+                    continue;
+                }
+                const uint16_t p = src.at(sx, sy);
+                const bool isKey = p == key;
+                uint16_t wantSoft;
+                if (sy == r.top)
+                    wantSoft = isKey ? under : p;
+                else if (isKey == (src.at(sx, sy - 1) == key))
+                    wantSoft = isKey ? under : p;
+                else
+                    wantSoft = referenceMix(p, under);
+                ASSERT_EQ(soft.at(x, y), wantSoft) << "w " << w << " at " << x << "," << y;
+                ASSERT_EQ(mixed.at(x, y), isKey ? under : referenceMix(p, under));
+                ASSERT_EQ(copied.at(x, y), isKey ? under : p);
+                ASSERT_EQ(plainMix.at(x, y), referenceMix(p, under));
+            }
+    }
+}
+
 class Rotation : public ::testing::Test {
   protected:
     void SetUp() override {
