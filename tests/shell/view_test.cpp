@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "graphics/image.h"
+#include "graphics/sprite.h"
 #include "shell/control.h"
 
 namespace {
@@ -122,6 +124,33 @@ TEST(ControlList, RemoveMovesTheLastIntoTheFreedSlot) {
     EXPECT_EQ(view.controls[0], &c);
     view.ClearControls();
     EXPECT_EQ(view.controlCount, 0);
+}
+
+TEST(ControlPictures, BorrowedFramesSurviveTheRelease) {
+    std::vector<int> offered;
+    Image source;
+    source.createBlank(4, 3);
+    Image* const shared[] = {&source};
+    FakeControl a(1, 0, &offered);
+    a.frames = new FrameSet;
+    a.frames->borrow(shared, 1);
+    a.ReleasePictures();
+    EXPECT_EQ(a.frames, nullptr);
+    ASSERT_NE(source.bitmap, nullptr);  // the lender's picture is still there
+    EXPECT_EQ(source.width, 4);
+}
+
+TEST(ControlPictures, OwnedFramesAreFreedOnceEvenWhenReleasedTwice) {
+    std::vector<int> offered;
+    auto* a = new FakeControl(1, 0, &offered);
+    a->frames = new FrameSet;
+    a->frames->frames[0] = new Image;
+    a->frames->frames[0]->createBlank(2, 2);
+    a->frames->count = 1;
+    a->ReleasePictures();
+    EXPECT_EQ(a->frames, nullptr);
+    a->ReleasePictures();  // nothing left to free
+    delete a;              // nor for the destructor
 }
 
 TEST(ControlList, ReleasePicturesWithoutAFrameSetIsHarmless) {
