@@ -7,6 +7,7 @@
 namespace {
 
 constexpr size_t kHistory = 512;
+constexpr size_t kMaxMatch = 32;
 
 // Reads the bit stream most significant bit first. Bits past the stream's end read
 // as 0, so a token that runs over the end never reads outside the resource.
@@ -53,6 +54,7 @@ size_t decodePictureStream(std::span<const uint8_t> resource, uint8_t* out, size
 
     size_t pos = 0;  // bit position
     size_t written = 0;
+    size_t scribbled = 0;  // end of the bytes written ahead by fixed-size copies
     // Tokens that fit whole inside the 8-byte peek window need no bounds checks on
     // the stream; the tail goes through the same code with zero padding.
     while (pos < endBit) {
@@ -71,7 +73,12 @@ size_t decodePictureStream(std::span<const uint8_t> resource, uint8_t* out, size
         // the window still holds the zeros it started with.
         const size_t back = kHistory - p;
         uint8_t* dst = out + written;
-        if (written >= back) {
+        if (written >= back && back >= kMaxMatch && written + kMaxMatch <= limit) {
+            // A fixed-size copy is quicker than one of the exact length; the bytes past
+            // the match are overwritten by the next tokens, or cleared at the end.
+            std::memcpy(dst, dst - back, kMaxMatch);
+            if (written + kMaxMatch > scribbled) scribbled = written + kMaxMatch;
+        } else if (written >= back) {
             const uint8_t* src = dst - back;
             if (back >= len) {
                 std::memcpy(dst, src, len);
@@ -88,6 +95,8 @@ size_t decodePictureStream(std::span<const uint8_t> resource, uint8_t* out, size
         written += len;
         if (written == limit) break;
     }
+    // Whatever the stream did not reach stays zero.
+    if (scribbled > written) std::memset(out + written, 0, scribbled - written);
     return written;
 }
 

@@ -145,6 +145,23 @@ TEST(PictureDecoder, SurplusBytesBeyondTheLimitAreDropped) {
     }
 }
 
+TEST(PictureDecoder, BytesTheStreamDoesNotReachStayZero) {
+    TokenWriter w;
+    Bytes expected;
+    for (int i = 1; i <= 40; ++i) {
+        w.literal(static_cast<uint8_t>(i));
+        expected.push_back(static_cast<uint8_t>(i));
+    }
+    w.match(2, 480);  // 32 bytes back: bytes 9 and 10
+    expected.push_back(9);
+    expected.push_back(10);
+    const Bytes res = w.resource({});
+    Bytes out(200, 0);
+    ASSERT_EQ(decodePictureStream(res, out.data(), out.size()), expected.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_EQ(out[i], i < expected.size() ? expected[i] : 0) << i;
+}
+
 TEST(PictureDecoder, ALengthWordBeyondTheResourceIsCutToTheBytesPresent) {
     const Bytes honest = {0x03, 0, 0, 0, 0xA0, 0x85, 0xFF};
     Bytes lying = honest;
