@@ -56,8 +56,9 @@ void setStoreBusyTimeout(int ms);
 
 // Groups writes into one transaction. Transactions nest; only the outermost commit
 // writes. Commit answers ERROR_SUCCESS or the error that kept the writes off the disk
-// (then none of them is there). A write that fails inside a transaction makes every
-// later write of it fail too and the commit report the failure.
+// (then none of them is there). A single write that fails inside a transaction leaves
+// nothing behind and the others go on; only when the failure cost the whole transaction
+// do the later writes fail too and the commit report it.
 uint32_t beginStoreTransaction();
 uint32_t commitStoreTransaction();
 
