@@ -39,6 +39,8 @@ class Canvas {
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
+    // Merges into the first listed rectangle that the area rule allows, else appends;
+    // with all 20 slots taken the rectangle joins the slot whose union grows least.
     void addDirtyRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
     void flushRects();
     void presentAll();

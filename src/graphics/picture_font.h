@@ -22,6 +22,9 @@ class PictureFont {
     PictureFont(const PictureFont&) = delete;
     PictureFont& operator=(const PictureFont&) = delete;
 
+    // False when the strip holds no marker at all (then there is one empty glyph).
+    // Glyphs past the 100th are ignored; characters that would need them show the
+    // glyph at lastIndex.
     bool loadFont(int pictureId, int glyphHeight, int stripLength, uint16_t firstChar);
     Glyph glyphFor(uint8_t index) const;
     // Glyph index of a character for measuring and drawing.

@@ -64,6 +64,8 @@ class AnimatedSprite : public Sprite {
     static constexpr int kMaxFrames = 30;
 
     // Returns 1 (0 only when the sprite part cannot be set up, e.g. an empty set).
+    // A set of more than 30 frames shows its first 29; back and forth uses at most the
+    // first 15 frames (30 list entries).
     int initAnimation(const FrameSet* frameSet, int x, int y, bool withSaveUnder, bool keyed,
                       bool blend, uint32_t period, int32_t mode, uint16_t key);
     // Returns 1 when the frame changed.
