@@ -225,3 +225,29 @@ TEST_F(FontTest, SetTextAndMarkDirtiesTheSpriteForTheNextPass) {
 }
 
 }  // namespace
+
+namespace {
+
+// The two fonts the game ships, when this build's pack has them.
+TEST_F(FontTest, ShippedFontsHaveTheGlyphsTheScreensCountOn) {
+    if (platform::findResource("PCT", 503).empty() || platform::findResource("PCT", 255).empty())
+        GTEST_SKIP() << "the font strips are not in this build's pack";
+    PictureFont menu;
+    ASSERT_TRUE(menu.loadFont(503, 18, 554, 48));
+    EXPECT_EQ(menu.lastIndex, 43);
+    const Glyph zero = menu.glyphFor(menu.indexForChar(u'0'));
+    EXPECT_EQ(554 - zero.start - zero.length, 541);
+    EXPECT_EQ(zero.length, 13);
+    EXPECT_EQ(menu.glyphFor(menu.indexForChar(u' ')).length, 10);
+
+    PictureFont game;
+    ASSERT_TRUE(game.loadFont(255, 22, 700, 48));
+    EXPECT_EQ(game.lastIndex, 41);
+    TextSprite t;
+    t.initText(0, 0, &game, 6, true, false);
+    t.setText(u"12");
+    EXPECT_EQ(t.textImage->width, 22);
+    EXPECT_EQ(t.textImage->height, 30);
+}
+
+}  // namespace
