@@ -373,41 +373,98 @@ void ModulePlayer::Sequence() {
     }
 }
 
-void ModulePlayer::MixFrame(int32_t& left, int32_t& right, bool stereo) {
-    Sequence();
-    if (stopped) return;
+void ModulePlayer::MixSpan(int32_t* acc, uint32_t frames, bool stereo) {
+    const uint32_t width = stereo ? 2 : 1;
+    uint32_t done = 0;
+    while (done < frames && !stopped) {
+        if (tickCounter >= speed || frameCounter >= framesPerTick) {
+            // A row or a tick starts on this frame.
+            Sequence();
+            if (stopped) return;
+            MixTracks(acc + done * width, 1, stereo);
+            ++done;
+        } else {
+            // Until the frame counter reaches the tick length nothing but the counter
+            // changes, so those frames mix with the same steps and volumes.
+            const uint32_t run = std::min(framesPerTick - frameCounter, frames - done);
+            frameCounter += run;
+            MixTracks(acc + done * width, run, stereo);
+            done += run;
+        }
+    }
+}
+
+void ModulePlayer::MixTracks(int32_t* acc, uint32_t frames, bool stereo) {
     for (Track& t : tracks) {
         const Instrument& in = instruments[t.instrument];
-        if (!in.data) continue;
-        if (in.loopLength == 0) {
+        if (in.data) MixTrack(t, in, acc, frames, stereo);
+    }
+}
+
+void ModulePlayer::MixTrack(Track& t, const Instrument& in, int32_t* acc, uint32_t frames,
+                            bool stereo) {
+    const int8_t* data = in.data;
+    const uint32_t step = t.step;
+    const int32_t vol = t.effectiveVolume;
+    const int32_t right = stereo ? vol * static_cast<int32_t>(t.pan) >> 8 : 0;
+    const int32_t left = vol - right;
+    const uint32_t width = stereo ? 2 : 1;
+    const bool looped = in.loopLength != 0;
+    const uint32_t loopEnd = in.loopStart + in.loopLength;
+    // Positions up to `safe` play a byte that exists without reaching the end or the
+    // loop point; those frames need no checks.
+    const uint32_t lastReadable = in.available * 256 - 1;
+    const uint32_t safe = std::min(looped ? loopEnd : in.length, lastReadable);
+    uint32_t pos = t.position;
+    uint32_t f = 0;
+    while (f < frames) {
+        if (pos <= safe) {
+            uint32_t run = frames - f;
+            if (step != 0) run = std::min<uint32_t>(run, (safe - pos) / step + 1);
+            int32_t* a = acc + f * width;
+            if (stereo) {
+                for (uint32_t i = 0; i < run; ++i, a += 2) {
+                    const int32_t s = data[pos >> 8];
+                    a[0] += s * left;
+                    a[1] += s * right;
+                    pos += step;
+                }
+            } else {
+                for (uint32_t i = 0; i < run; ++i) {
+                    a[i] += data[pos >> 8] * vol;
+                    pos += step;
+                }
+            }
+            f += run;
+            continue;
+        }
+        // One frame at a boundary, by the full rule.
+        if (!looped) {
             // Past its end a one-shot instrument is silent; the position stays there
             // instead of running on until it wraps round to the start.
-            if (t.position > in.length) continue;
-        } else {
-            const uint32_t loopEnd = in.loopStart + in.loopLength;
-            if (t.position > loopEnd) {
-                t.position -= in.loopLength;
-                if (t.position > loopEnd)
-                    t.position = in.loopStart + (t.position - in.loopStart) % in.loopLength;
-            }
+            if (pos > in.length) break;
+        } else if (pos > loopEnd) {
+            pos -= in.loopLength;
+            if (pos > loopEnd) pos = in.loopStart + (pos - in.loopStart) % in.loopLength;
         }
-        uint32_t index = t.position >> 8;
+        uint32_t index = pos >> 8;
         // A loop ending at the last byte would read one byte past it; go round instead.
-        if (index >= in.available && in.loopLength != 0 && t.position >= in.loopLength) {
-            t.position -= in.loopLength;
-            index = t.position >> 8;
+        if (index >= in.available && looped && pos >= in.loopLength) {
+            pos -= in.loopLength;
+            index = pos >> 8;
         }
         if (index < in.available) {
-            const int32_t s = in.data[index];
-            const int32_t vol = t.effectiveVolume;
+            const int32_t s = data[index];
+            int32_t* a = acc + f * width;
             if (stereo) {
-                const int32_t m = vol * static_cast<int32_t>(t.pan) >> 8;
-                left += s * (vol - m);
-                right += s * m;
+                a[0] += s * left;
+                a[1] += s * right;
             } else {
-                left += s * vol;
+                a[0] += s * vol;
             }
         }
-        t.position += t.step;
+        pos += step;
+        ++f;
     }
+    t.position = pos;
 }

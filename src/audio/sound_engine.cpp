@@ -182,37 +182,70 @@ void SoundEngine::ResumeModules() {
 
 namespace {
 
+// Frames mixed per pass into the accumulators on the stack.
+constexpr uint32_t kChunk = 512;
+
 inline uint8_t ToUnsigned8(int32_t acc) {
     return static_cast<uint8_t>(std::clamp(acc >> 7, -128, 127) + 128);
+}
+
+// One sample voice over `frames` frames, frame by frame as the rule goes: a looped voice
+// past its end goes on at position - end, any other stops (and adds nothing).
+void MixSampleVoice(SampleVoice& v, int32_t* acc, uint32_t frames, bool stereo) {
+    const uint8_t* data = v.data;
+    const uint32_t step = v.step;
+    const uint32_t end = v.end;
+    const int32_t vol = static_cast<int32_t>(v.effectiveVolume);
+    uint32_t pos = v.position;
+    uint32_t f = 0;
+    while (f < frames) {
+        if (pos > end) {
+            if (v.loop) pos -= end;
+            if (pos > end) {
+                v.Stop();
+                break;
+            }
+        }
+        // Every position up to the end plays; no check is needed before then.
+        uint32_t run = frames - f;
+        if (step != 0) run = std::min<uint32_t>(run, (end - pos) / step + 1);
+        if (stereo) {
+            int32_t* a = acc + 2 * f;
+            for (uint32_t i = 0; i < run; ++i, a += 2) {
+                const int32_t value = (static_cast<int32_t>(data[pos >> 8]) - 128) * vol;
+                a[0] += value;
+                a[1] += value;
+                pos += step;
+            }
+        } else {
+            int32_t* a = acc + f;
+            for (uint32_t i = 0; i < run; ++i) {
+                a[i] += (static_cast<int32_t>(data[pos >> 8]) - 128) * vol;
+                pos += step;
+            }
+        }
+        f += run;
+    }
+    v.position = pos;
 }
 
 }  // namespace
 
 void SoundEngine::MixFrames(uint8_t* out, uint32_t frames) {
     const bool st = stereo != 0;
-    const bool anyPlayer = players[0].Plays() || players[1].Plays();
-    for (uint32_t f = 0; f < frames; ++f) {
-        int32_t left = 0;
-        int32_t right = 0;
-        if (anyPlayer) {
-            for (ModulePlayer& p : players) {
-                if (p.Plays()) p.MixFrame(left, right, st);
-            }
+    int32_t acc[kChunk * 2];
+    while (frames > 0) {
+        const uint32_t n = std::min(frames, kChunk);
+        const uint32_t values = n << stereo;
+        std::fill(acc, acc + values, 0);
+        for (ModulePlayer& p : players) {
+            if (p.Plays()) p.MixSpan(acc, n, st);
         }
         for (SampleVoice& v : voices) {
-            if (!v.Plays()) continue;
-            if (v.loop && v.position > v.end) v.position -= v.end;
-            if (v.position > v.end) {
-                v.Stop();
-                continue;
-            }
-            const int32_t s = static_cast<int32_t>(v.data[v.position >> 8]) - 128;
-            const int32_t value = s * static_cast<int32_t>(v.effectiveVolume);
-            left += value;
-            if (st) right += value;
-            v.position += v.step;
+            if (v.Plays()) MixSampleVoice(v, acc, n, st);
         }
-        *out++ = ToUnsigned8(left);
-        if (st) *out++ = ToUnsigned8(right);
+        for (uint32_t i = 0; i < values; ++i) out[i] = ToUnsigned8(acc[i]);
+        out += values;
+        frames -= n;
     }
 }
