@@ -236,18 +236,36 @@ def stacked_button_pic(pid, glyphs, pressed, size):
 
 # --- pictures with more than a caption --------------------------------------------
 def name_button_pic(pid, pressed):
-    """The blank name plank: rounded (key colour in the corners) and plain in the
-    middle, where the game stamps the player's name at run time."""
+    """The blank name plank, plain in the middle, where the game stamps the player's
+    name at run time.
+
+    The menu keeps the plank's slide-in copy, drawn without transparency, underneath
+    the live button, so its key pixel would stay visible for as long as the menu is
+    shown. The plank is therefore square, and its key is the colour of the menu
+    background right under its key corner: the one key pixel then looks like the
+    background it stands for."""
     pw, ph = player_size(pid)
     surf, ctx = canvas(pw, ph)
-    plank(ctx, 0, 0, pw, ph, pressed, seed=364, grain=False, radius=5)
+    plank(ctx, 0, 0, pw, ph, pressed, seed=364, grain=False, radius=0)
     # a faint inner frame marks the field without putting anything under the name
     k = PRESSED_DARKEN if pressed else 1.0
     ctx.set_line_width(1.0)
     ctx.set_source_rgba(*rgb(WOOD_SHADE, k), 0.6)
     common.rounded_rect(ctx, 4.5, 4.5, pw - 9, ph - 9, 4)
     ctx.stroke()
-    return common.finish(surf, keyed=True)
+    return common.finish(surf, keyed=True, key=menu_background_under_name_plank())
+
+
+_menu_key = []
+
+
+def menu_background_under_name_plank():
+    """The menu background's colour at the name plank's key corner (device (195, 162))."""
+    if not _menu_key:
+        import screen_art  # drawn on demand: the menu background is only needed here
+        p = int(screen_art.main_menu()[162, 195])
+        _menu_key.append(tuple(int(c) for c in common.widen565(p)))
+    return _menu_key[0]
 
 
 def check_box_pic(pid, ticked):
