@@ -14,8 +14,6 @@
 #include "graphics/picture_decoder.h"
 #include "platform/platform.h"
 
-// The benchmark programs are not linked with the encoder library.
-#include "../tools/pctool/encoder.cpp"
 
 namespace {
 

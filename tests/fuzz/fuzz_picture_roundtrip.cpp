@@ -5,9 +5,7 @@
 #include <span>
 #include <vector>
 
-// The fuzz programs are not linked with the encoder library, so its source is
-// compiled in here.
-#include "../../tools/pctool/encoder.cpp"
+#include "../../tools/pctool/encoder.h"
 #include "graphics/picture_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
