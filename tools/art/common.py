@@ -17,8 +17,12 @@ FONT_BOLD = "DejaVu Sans"
 FONT_SERIF = "DejaVu Serif"
 
 # The key colour used for transparent areas unless a picture asks for another one.
-# Magenta is never used by the artwork itself; `finish` still checks and nudges.
-DEFAULT_KEY = (255, 0, 255)
+# The game's keyed copy softens sprite edges by mixing the key colour half-and-half into
+# the background at the pixel beside each opaque run, so the key is seen: a dark warm
+# grey makes that pixel read as the soft outline the artwork draws anyway (a bright key
+# such as magenta would fringe every sprite pink). `finish` nudges any opaque pixel
+# that would clash with it.
+DEFAULT_KEY = (44, 36, 30)
 
 
 def landscape(width, height):

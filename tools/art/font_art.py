@@ -26,7 +26,8 @@ ORDER = "0123456789:;.,'()" + "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
 
 # --- game font: light figures with a dark rim, readable over the sunny lake ---------
 GAME_ID, GAME_W, GAME_N = 255, 22, 700
-GAME_BG = (255, 0, 255)        # transparent key of every text drawn with it
+GAME_BG = (58, 36, 18)         # transparent key of every text drawn with it; close to
+                               # the rim, since the soft edge mixes it into the scene
 GAME_MARK = (0, 255, 0)
 GAME_FILL_TOP = (255, 251, 228)
 GAME_FILL_BOTTOM = (255, 206, 92)
@@ -36,7 +37,7 @@ GAME_FIXED = {"1": 10, "2": 20}
 
 # --- menu font: plain dark letters for the name button, score board and name field --
 MENU_ID, MENU_W, MENU_N = 503, 18, 554
-MENU_BG = (255, 0, 255)
+MENU_BG = (40, 50, 84)         # close to the ink: the soft edge then reads as anti-aliasing
 MENU_MARK = (0, 255, 0)
 MENU_INK = (34, 44, 78)
 MENU_GLYPHS = 43               # '0' .. 'Z', followed by the blank space glyph
