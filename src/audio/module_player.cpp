@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/mix_kernels.h"
 #include "audio/module_tables.h"
 #include "audio/step_tables.h"
 #include "platform/platform.h"
@@ -373,42 +374,62 @@ void ModulePlayer::Sequence() {
     }
 }
 
-void ModulePlayer::MixSpan(int32_t* acc, uint32_t frames, bool stereo) {
-    const uint32_t width = stereo ? 2 : 1;
+void ModulePlayer::MixSpan(int32_t* left, int32_t* right, uint32_t frames, bool stereo) {
     uint32_t done = 0;
     while (done < frames && !stopped) {
         if (tickCounter >= speed || frameCounter >= framesPerTick) {
             // A row or a tick starts on this frame.
             Sequence();
             if (stopped) return;
-            MixTracks(acc + done * width, 1, stereo);
+            MixTracks(left + done, right + done, 1, stereo);
             ++done;
         } else {
             // Until the frame counter reaches the tick length nothing but the counter
             // changes, so those frames mix with the same steps and volumes.
             const uint32_t run = std::min(framesPerTick - frameCounter, frames - done);
             frameCounter += run;
-            MixTracks(acc + done * width, run, stereo);
+            MixTracks(left + done, right + done, run, stereo);
             done += run;
         }
     }
 }
 
-void ModulePlayer::MixTracks(int32_t* acc, uint32_t frames, bool stereo) {
-    for (Track& t : tracks) {
-        const Instrument& in = instruments[t.instrument];
-        if (in.data) MixTrack(t, in, acc, frames, stereo);
+namespace {
+
+constexpr uint32_t kGatherFrames = 256;
+
+}  // namespace
+
+void ModulePlayer::MixTracks(int32_t* left, int32_t* right, uint32_t frames, bool stereo) {
+    alignas(16) int8_t gathered[4][kGatherFrames];
+    const int8_t* g[4] = {gathered[0], gathered[1], gathered[2], gathered[3]};
+    int16_t leftVol[4], rightVol[4];
+    while (frames > 0) {
+        const uint32_t n = std::min(frames, kGatherFrames);
+        int active = 0;
+        for (Track& t : tracks) {
+            const Instrument& in = instruments[t.instrument];
+            if (!in.data) continue;
+            Gather(t, in, gathered[active], n);
+            const int32_t vol = t.effectiveVolume;
+            const int32_t r = stereo ? vol * static_cast<int32_t>(t.pan) >> 8 : 0;
+            leftVol[active] = static_cast<int16_t>(vol - r);
+            rightVol[active] = static_cast<int16_t>(r);
+            ++active;
+        }
+        if (active > 0) {
+            mixk::AddTracks(g, leftVol, active, left, n);
+            if (stereo) mixk::AddTracks(g, rightVol, active, right, n);
+        }
+        left += n;
+        right += n;
+        frames -= n;
     }
 }
 
-void ModulePlayer::MixTrack(Track& t, const Instrument& in, int32_t* acc, uint32_t frames,
-                            bool stereo) {
+void ModulePlayer::Gather(Track& t, const Instrument& in, int8_t* out, uint32_t frames) {
     const int8_t* data = in.data;
     const uint32_t step = t.step;
-    const int32_t vol = t.effectiveVolume;
-    const int32_t right = stereo ? vol * static_cast<int32_t>(t.pan) >> 8 : 0;
-    const int32_t left = vol - right;
-    const uint32_t width = stereo ? 2 : 1;
     const bool looped = in.loopLength != 0;
     const uint32_t loopEnd = in.loopStart + in.loopLength;
     // Positions up to `safe` play a byte that exists without reaching the end or the
@@ -421,20 +442,8 @@ void ModulePlayer::MixTrack(Track& t, const Instrument& in, int32_t* acc, uint32
         if (pos <= safe) {
             uint32_t run = frames - f;
             if (step != 0) run = std::min<uint32_t>(run, (safe - pos) / step + 1);
-            int32_t* a = acc + f * width;
-            if (stereo) {
-                for (uint32_t i = 0; i < run; ++i, a += 2) {
-                    const int32_t s = data[pos >> 8];
-                    a[0] += s * left;
-                    a[1] += s * right;
-                    pos += step;
-                }
-            } else {
-                for (uint32_t i = 0; i < run; ++i) {
-                    a[i] += data[pos >> 8] * vol;
-                    pos += step;
-                }
-            }
+            mixk::GatherBytes(data, in.available, pos, step, run, out + f);
+            pos += run * step;
             f += run;
             continue;
         }
@@ -442,7 +451,10 @@ void ModulePlayer::MixTrack(Track& t, const Instrument& in, int32_t* acc, uint32
         if (!looped) {
             // Past its end a one-shot instrument is silent; the position stays there
             // instead of running on until it wraps round to the start.
-            if (pos > in.length) break;
+            if (pos > in.length) {
+                std::fill(out + f, out + frames, 0);
+                break;
+            }
         } else if (pos > loopEnd) {
             pos -= in.loopLength;
             if (pos > loopEnd) pos = in.loopStart + (pos - in.loopStart) % in.loopLength;
@@ -453,16 +465,7 @@ void ModulePlayer::MixTrack(Track& t, const Instrument& in, int32_t* acc, uint32
             pos -= in.loopLength;
             index = pos >> 8;
         }
-        if (index < in.available) {
-            const int32_t s = data[index];
-            int32_t* a = acc + f * width;
-            if (stereo) {
-                a[0] += s * left;
-                a[1] += s * right;
-            } else {
-                a[0] += s * vol;
-            }
-        }
+        out[f] = index < in.available ? data[index] : 0;
         pos += step;
         ++f;
     }

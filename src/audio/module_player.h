@@ -76,10 +76,10 @@ class ModulePlayer : public Voice {
     // Voice volume, then every track's effective volume from it.
     void SetVolume(uint32_t v) override;
 
-    // Plays `frames` output frames into the accumulators (left, right interleaved in
-    // stereo; one per frame in mono): for every frame the sequencer step, then the four
-    // tracks. Stretches between sequencer events are mixed in one go.
-    void MixSpan(int32_t* acc, uint32_t frames, bool stereo);
+    // Plays `frames` output frames into the left and right accumulators (right unused in
+    // mono): for every frame the sequencer step, then the four tracks. Stretches between
+    // sequencer events are mixed in one go.
+    void MixSpan(int32_t* left, int32_t* right, uint32_t frames, bool stereo);
 
     // State, readable by tests and tools.
     const uint8_t* module = nullptr;
@@ -105,9 +105,9 @@ class ModulePlayer : public Voice {
 
   private:
     void Sequence();
-    void MixTracks(int32_t* acc, uint32_t frames, bool stereo);
-    static void MixTrack(Track& t, const Instrument& in, int32_t* acc, uint32_t frames,
-                         bool stereo);
+    void MixTracks(int32_t* left, int32_t* right, uint32_t frames, bool stereo);
+    // The track's sample bytes for the next `frames` frames (0 where it is silent).
+    static void Gather(Track& t, const Instrument& in, int8_t* out, uint32_t frames);
     void ReadRow();
     void ProcessNote(Track& t, const uint8_t* note);
     void TickEffects(Track& t);

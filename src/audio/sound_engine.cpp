@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/mix_kernels.h"
 #include "audio/step_tables.h"
 
 SoundEngine::~SoundEngine() {
@@ -185,13 +186,9 @@ namespace {
 // Frames mixed per pass into the accumulators on the stack.
 constexpr uint32_t kChunk = 512;
 
-inline uint8_t ToUnsigned8(int32_t acc) {
-    return static_cast<uint8_t>(std::clamp(acc >> 7, -128, 127) + 128);
-}
-
 // One sample voice over `frames` frames, frame by frame as the rule goes: a looped voice
 // past its end goes on at position - end, any other stops (and adds nothing).
-void MixSampleVoice(SampleVoice& v, int32_t* acc, uint32_t frames, bool stereo) {
+void MixSampleVoice(SampleVoice& v, int32_t* left, int32_t* right, uint32_t frames, bool stereo) {
     const uint8_t* data = v.data;
     const uint32_t step = v.step;
     const uint32_t end = v.end;
@@ -209,20 +206,11 @@ void MixSampleVoice(SampleVoice& v, int32_t* acc, uint32_t frames, bool stereo) 
         // Every position up to the end plays; no check is needed before then.
         uint32_t run = frames - f;
         if (step != 0) run = std::min<uint32_t>(run, (end - pos) / step + 1);
-        if (stereo) {
-            int32_t* a = acc + 2 * f;
-            for (uint32_t i = 0; i < run; ++i, a += 2) {
-                const int32_t value = (static_cast<int32_t>(data[pos >> 8]) - 128) * vol;
-                a[0] += value;
-                a[1] += value;
-                pos += step;
-            }
-        } else {
-            int32_t* a = acc + f;
-            for (uint32_t i = 0; i < run; ++i) {
-                a[i] += (static_cast<int32_t>(data[pos >> 8]) - 128) * vol;
-                pos += step;
-            }
+        for (uint32_t i = f; i < f + run; ++i) {
+            const int32_t value = (static_cast<int32_t>(data[pos >> 8]) - 128) * vol;
+            left[i] += value;
+            if (stereo) right[i] += value;
+            pos += step;
         }
         f += run;
     }
@@ -233,19 +221,25 @@ void MixSampleVoice(SampleVoice& v, int32_t* acc, uint32_t frames, bool stereo) 
 
 void SoundEngine::MixFrames(uint8_t* out, uint32_t frames) {
     const bool st = stereo != 0;
-    int32_t acc[kChunk * 2];
+    alignas(32) int32_t left[kChunk];
+    alignas(32) int32_t right[kChunk];
     while (frames > 0) {
         const uint32_t n = std::min(frames, kChunk);
-        const uint32_t values = n << stereo;
-        std::fill(acc, acc + values, 0);
+        std::fill(left, left + n, 0);
+        if (st) std::fill(right, right + n, 0);
         for (ModulePlayer& p : players) {
-            if (p.Plays()) p.MixSpan(acc, n, st);
+            if (p.Plays()) p.MixSpan(left, right, n, st);
         }
         for (SampleVoice& v : voices) {
-            if (v.Plays()) MixSampleVoice(v, acc, n, st);
+            if (v.Plays()) MixSampleVoice(v, left, right, n, st);
         }
-        for (uint32_t i = 0; i < values; ++i) out[i] = ToUnsigned8(acc[i]);
-        out += values;
+        if (st) {
+            mixk::ToStereoBytes(left, right, out, n);
+            out += 2 * n;
+        } else {
+            mixk::ToMonoBytes(left, out, n);
+            out += n;
+        }
         frames -= n;
     }
 }

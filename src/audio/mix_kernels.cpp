@@ -1,0 +1,131 @@
+#include "audio/mix_kernels.h"
+
+#include <algorithm>
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TALLREED_X86 1
+#include <immintrin.h>
+#endif
+
+namespace mixk {
+
+namespace {
+
+inline uint8_t ToByte(int32_t acc) {
+    return static_cast<uint8_t>(std::clamp(acc >> 7, -128, 127) + 128);
+}
+
+void GatherScalar(const int8_t* data, uint32_t pos, uint32_t step, uint32_t count, int8_t* out) {
+    for (uint32_t i = 0; i < count; ++i) {
+        out[i] = data[pos >> 8];
+        pos += step;
+    }
+}
+
+#ifdef TALLREED_X86
+// Sixteen frames at a time with one byte shuffle: when 15 steps span fewer than 16
+// bytes (step <= 256), frame i reads byte ((pos & 255) + i x step) >> 8 of the 16 bytes
+// starting at pos >> 8.
+__attribute__((target("ssse3"))) uint32_t GatherShuffle16(const int8_t* data, uint32_t readable,
+                                                          uint32_t pos, uint32_t step,
+                                                          uint32_t count, int8_t* out) {
+    const int16_t s = static_cast<int16_t>(step);
+    const __m128i lo = _mm_setr_epi16(0, s, 2 * s, 3 * s, 4 * s, 5 * s, 6 * s, 7 * s);
+    const __m128i hi = _mm_add_epi16(lo, _mm_set1_epi16(static_cast<int16_t>(8 * s)));
+    uint32_t i = 0;
+    while (i + 16 <= count && (pos >> 8) + 16 <= readable) {
+        const __m128i frac = _mm_set1_epi16(static_cast<int16_t>(pos & 255));
+        const __m128i a = _mm_srli_epi16(_mm_add_epi16(lo, frac), 8);
+        const __m128i b = _mm_srli_epi16(_mm_add_epi16(hi, frac), 8);
+        const __m128i shuffle = _mm_packus_epi16(a, b);
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + (pos >> 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_shuffle_epi8(bytes, shuffle));
+        pos += 16 * step;
+        i += 16;
+    }
+    return i;
+}
+
+bool HasShuffle() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
+
+}  // namespace
+
+void GatherBytes(const int8_t* data, uint32_t readable, uint32_t pos, uint32_t step, uint32_t count,
+                 int8_t* out) {
+    uint32_t done = 0;
+#ifdef TALLREED_X86
+    if (step <= 256 && count >= 16 && HasShuffle())
+        done = GatherShuffle16(data, readable, pos, step, count, out);
+#else
+    (void)readable;
+#endif
+    GatherScalar(data, pos + done * step, step, count - done, out + done);
+}
+
+void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* acc,
+               uint32_t frames) {
+    uint32_t i = 0;
+#ifdef TALLREED_X86
+    // Products and their sum fit 16 bits (4 x 128 x 64 = 32768 only as -32768).
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= frames; i += 16) {
+        __m128i sumLo = zero, sumHi = zero;
+        for (int k = 0; k < tracks; ++k) {
+            const __m128i v = _mm_set1_epi16(vol[k]);
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(g[k] + i));
+            // Sign-extend the bytes to 16 bits: put each in the high half, shift back.
+            const __m128i lo = _mm_srai_epi16(_mm_unpacklo_epi8(zero, b), 8);
+            const __m128i hi = _mm_srai_epi16(_mm_unpackhi_epi8(zero, b), 8);
+            sumLo = _mm_add_epi16(sumLo, _mm_mullo_epi16(lo, v));
+            sumHi = _mm_add_epi16(sumHi, _mm_mullo_epi16(hi, v));
+        }
+        __m128i* a = reinterpret_cast<__m128i*>(acc + i);
+        const __m128i w0 = _mm_srai_epi32(_mm_unpacklo_epi16(zero, sumLo), 16);
+        const __m128i w1 = _mm_srai_epi32(_mm_unpackhi_epi16(zero, sumLo), 16);
+        const __m128i w2 = _mm_srai_epi32(_mm_unpacklo_epi16(zero, sumHi), 16);
+        const __m128i w3 = _mm_srai_epi32(_mm_unpackhi_epi16(zero, sumHi), 16);
+        _mm_storeu_si128(a, _mm_add_epi32(_mm_loadu_si128(a), w0));
+        _mm_storeu_si128(a + 1, _mm_add_epi32(_mm_loadu_si128(a + 1), w1));
+        _mm_storeu_si128(a + 2, _mm_add_epi32(_mm_loadu_si128(a + 2), w2));
+        _mm_storeu_si128(a + 3, _mm_add_epi32(_mm_loadu_si128(a + 3), w3));
+    }
+#endif
+    for (; i < frames; ++i) {
+        int32_t sum = 0;
+        for (int k = 0; k < tracks; ++k) sum += g[k][i] * vol[k];
+        acc[i] += sum;
+    }
+}
+
+void ToStereoBytes(const int32_t* left, const int32_t* right, uint8_t* out, uint32_t frames) {
+    uint32_t i = 0;
+#ifdef TALLREED_X86
+    // Saturating packs clamp exactly to -128..127; flipping the top bit adds 128.
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+    for (; i + 8 <= frames; i += 8) {
+        const __m128i l = _mm_packs_epi32(
+            _mm_srai_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(left + i)), 7),
+            _mm_srai_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(left + i + 4)), 7));
+        const __m128i r = _mm_packs_epi32(
+            _mm_srai_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(right + i)), 7),
+            _mm_srai_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(right + i + 4)), 7));
+        const __m128i lr = _mm_xor_si128(
+            _mm_packs_epi16(_mm_unpacklo_epi16(l, r), _mm_unpackhi_epi16(l, r)), flip);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), lr);
+    }
+#endif
+    for (; i < frames; ++i) {
+        out[2 * i] = ToByte(left[i]);
+        out[2 * i + 1] = ToByte(right[i]);
+    }
+}
+
+void ToMonoBytes(const int32_t* left, uint8_t* out, uint32_t frames) {
+    for (uint32_t i = 0; i < frames; ++i) out[i] = ToByte(left[i]);
+}
+
+}  // namespace mixk

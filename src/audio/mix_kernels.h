@@ -1,0 +1,24 @@
+// The inner loops of the mixer, kept apart so that they can use the processor's vector
+// instructions where it has them and plain loops elsewhere, with the same results.
+#pragma once
+
+#include <cstdint>
+
+namespace mixk {
+
+// out[i] = data[(pos + i x step) >> 8] for i < count. Every index read must lie below
+// `readable` (the caller checks the last one); blocks of 16 may also read up to 15
+// bytes further but only while they stay below `readable`.
+void GatherBytes(const int8_t* data, uint32_t readable, uint32_t pos, uint32_t step, uint32_t count,
+                 int8_t* out);
+
+// acc[i] += sum over k < tracks of g[k][i] x vol[k], with 0 <= vol[k] <= 64 and at most
+// four tracks (the sum then always fits 16 bits).
+void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* acc,
+               uint32_t frames);
+
+// Final bytes: (acc >> 7) clamped to -128..127, + 128; stereo interleaves left, right.
+void ToStereoBytes(const int32_t* left, const int32_t* right, uint8_t* out, uint32_t frames);
+void ToMonoBytes(const int32_t* left, uint8_t* out, uint32_t frames);
+
+}  // namespace mixk
