@@ -23,27 +23,42 @@ void GatherScalar(const int8_t* data, uint32_t pos, uint32_t step, uint32_t coun
 }
 
 #ifdef TALLREED_X86
-// Sixteen frames at a time with one byte shuffle: when 15 steps span fewer than 16
-// bytes (step <= 256), frame i reads byte ((pos & 255) + i x step) >> 8 of the 16 bytes
-// starting at pos >> 8.
-__attribute__((target("ssse3"))) uint32_t GatherShuffle16(const int8_t* data, uint32_t readable,
-                                                          uint32_t pos, uint32_t step,
-                                                          uint32_t count, int8_t* out) {
+// Several frames at a time with one byte shuffle: frame i of a block reads byte
+// ((pos & 255) + i x step) >> 8 of the 16 bytes starting at pos >> 8, which holds while
+// 255 + (block - 1) x step < 4096: blocks of 16 up to step 256, of 8 up to step 548.
+__attribute__((target("ssse3"))) uint32_t GatherShuffle(const int8_t* data, uint32_t readable,
+                                                        uint32_t pos, uint32_t step, uint32_t count,
+                                                        int8_t* out) {
     const int16_t s = static_cast<int16_t>(step);
     const __m128i lo = _mm_setr_epi16(0, s, 2 * s, 3 * s, 4 * s, 5 * s, 6 * s, 7 * s);
-    const __m128i hi = _mm_add_epi16(lo, _mm_set1_epi16(static_cast<int16_t>(8 * s)));
     uint32_t i = 0;
-    while (i + 16 <= count && (pos >> 8) + 16 <= readable) {
-        const __m128i frac = _mm_set1_epi16(static_cast<int16_t>(pos & 255));
-        const __m128i a = _mm_srli_epi16(_mm_add_epi16(lo, frac), 8);
-        const __m128i b = _mm_srli_epi16(_mm_add_epi16(hi, frac), 8);
-        const __m128i shuffle = _mm_packus_epi16(a, b);
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + (pos >> 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_shuffle_epi8(bytes, shuffle));
-        pos += 16 * step;
-        i += 16;
+    if (step <= 256) {
+        const __m128i hi = _mm_add_epi16(lo, _mm_set1_epi16(static_cast<int16_t>(8 * s)));
+        while (i < count && (pos >> 8) + 16 <= readable) {
+            const __m128i frac = _mm_set1_epi16(static_cast<int16_t>(pos & 255));
+            const __m128i a = _mm_srli_epi16(_mm_add_epi16(lo, frac), 8);
+            const __m128i b = _mm_srli_epi16(_mm_add_epi16(hi, frac), 8);
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + (pos >> 8)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             _mm_shuffle_epi8(bytes, _mm_packus_epi16(a, b)));
+            pos += 16 * step;
+            i += 16;
+        }
+    } else {
+        while (i < count && (pos >> 8) + 16 <= readable) {
+            const __m128i frac = _mm_set1_epi16(static_cast<int16_t>(pos & 255));
+            const __m128i a = _mm_srli_epi16(_mm_add_epi16(lo, frac), 8);
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + (pos >> 8)));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i),
+                             _mm_shuffle_epi8(bytes, _mm_packus_epi16(a, a)));
+            pos += 8 * step;
+            i += 8;
+        }
     }
-    return i;
+    // The last block may have written a few bytes past count (the caller's room).
+    return std::min(i, count);
 }
 
 bool HasShuffle() {
@@ -58,8 +73,7 @@ void GatherBytes(const int8_t* data, uint32_t readable, uint32_t pos, uint32_t s
                  int8_t* out) {
     uint32_t done = 0;
 #ifdef TALLREED_X86
-    if (step <= 256 && count >= 16 && HasShuffle())
-        done = GatherShuffle16(data, readable, pos, step, count, out);
+    if (step <= 548 && HasShuffle()) done = GatherShuffle(data, readable, pos, step, count, out);
 #else
     (void)readable;
 #endif
@@ -98,6 +112,77 @@ void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* 
         int32_t sum = 0;
         for (int k = 0; k < tracks; ++k) sum += g[k][i] * vol[k];
         acc[i] += sum;
+    }
+}
+
+namespace {
+
+#ifdef TALLREED_X86
+template <int N>
+void AddStereoBlocks(const int8_t* const* g, const int16_t* leftVol, const int16_t* rightVol,
+                     int32_t* left, int32_t* right, uint32_t blocks) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lv[N], rv[N];
+    for (int k = 0; k < N; ++k) {
+        lv[k] = _mm_set1_epi16(leftVol[k]);
+        rv[k] = _mm_set1_epi16(rightVol[k]);
+    }
+    for (uint32_t i = 0; i < blocks * 8; i += 8) {
+        __m128i sumL = zero, sumR = zero;
+        for (int k = 0; k < N; ++k) {
+            const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(g[k] + i));
+            const __m128i s = _mm_srai_epi16(_mm_unpacklo_epi8(zero, b), 8);
+            sumL = _mm_add_epi16(sumL, _mm_mullo_epi16(s, lv[k]));
+            sumR = _mm_add_epi16(sumR, _mm_mullo_epi16(s, rv[k]));
+        }
+        __m128i* l = reinterpret_cast<__m128i*>(left + i);
+        __m128i* r = reinterpret_cast<__m128i*>(right + i);
+        _mm_storeu_si128(l, _mm_add_epi32(_mm_loadu_si128(l),
+                                          _mm_srai_epi32(_mm_unpacklo_epi16(zero, sumL), 16)));
+        _mm_storeu_si128(l + 1, _mm_add_epi32(_mm_loadu_si128(l + 1),
+                                              _mm_srai_epi32(_mm_unpackhi_epi16(zero, sumL), 16)));
+        _mm_storeu_si128(r, _mm_add_epi32(_mm_loadu_si128(r),
+                                          _mm_srai_epi32(_mm_unpacklo_epi16(zero, sumR), 16)));
+        _mm_storeu_si128(r + 1, _mm_add_epi32(_mm_loadu_si128(r + 1),
+                                              _mm_srai_epi32(_mm_unpackhi_epi16(zero, sumR), 16)));
+    }
+}
+#endif
+
+}  // namespace
+
+void AddTracksStereo(const int8_t* const* g, const int16_t* leftVol, const int16_t* rightVol,
+                     int tracks, int32_t* left, int32_t* right, uint32_t frames) {
+    uint32_t i = 0;
+#ifdef TALLREED_X86
+    // Products and their sum fit 16 bits (4 x 128 x 64 = 32768 only as -32768).
+    const uint32_t blocks = frames / 8;
+    switch (tracks) {
+        case 1:
+            AddStereoBlocks<1>(g, leftVol, rightVol, left, right, blocks);
+            break;
+        case 2:
+            AddStereoBlocks<2>(g, leftVol, rightVol, left, right, blocks);
+            break;
+        case 3:
+            AddStereoBlocks<3>(g, leftVol, rightVol, left, right, blocks);
+            break;
+        case 4:
+            AddStereoBlocks<4>(g, leftVol, rightVol, left, right, blocks);
+            break;
+        default:
+            break;
+    }
+    i = blocks * 8;
+#endif
+    for (; i < frames; ++i) {
+        int32_t sumL = 0, sumR = 0;
+        for (int k = 0; k < tracks; ++k) {
+            sumL += g[k][i] * leftVol[k];
+            sumR += g[k][i] * rightVol[k];
+        }
+        left[i] += sumL;
+        right[i] += sumR;
     }
 }
 

@@ -6,9 +6,10 @@
 
 namespace mixk {
 
-// out[i] = data[(pos + i x step) >> 8] for i < count. Every index read must lie below
-// `readable` (the caller checks the last one); blocks of 16 may also read up to 15
-// bytes further but only while they stay below `readable`.
+// out[i] = data[(pos + i x step) >> 8] for i < count. The caller makes sure that every
+// such index exists; `readable` is how many bytes from data on may be touched at all
+// (vector blocks load whole windows of 16 and pick their bytes from them). `out` must
+// have room for 16 bytes more than count.
 void GatherBytes(const int8_t* data, uint32_t readable, uint32_t pos, uint32_t step, uint32_t count,
                  int8_t* out);
 
@@ -16,6 +17,10 @@ void GatherBytes(const int8_t* data, uint32_t readable, uint32_t pos, uint32_t s
 // four tracks (the sum then always fits 16 bits).
 void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* acc,
                uint32_t frames);
+
+// The same for two accumulators at once, with a volume each per track.
+void AddTracksStereo(const int8_t* const* g, const int16_t* leftVol, const int16_t* rightVol,
+                     int tracks, int32_t* left, int32_t* right, uint32_t frames);
 
 // Final bytes: (acc >> 7) clamped to -128..127, + 128; stereo interleaves left, right.
 void ToStereoBytes(const int32_t* left, const int32_t* right, uint8_t* out, uint32_t frames);

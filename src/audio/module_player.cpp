@@ -92,6 +92,8 @@ bool ModulePlayer::StartModule(const ModuleRequest& request, const uint16_t* ste
         const size_t present = offset < moduleSize ? std::min(bytes, moduleSize - offset) : 0;
         in.data = present ? reinterpret_cast<const int8_t*>(module + offset) : nullptr;
         in.available = static_cast<uint32_t>(present);
+        in.readable =
+            present ? static_cast<uint32_t>(std::min<size_t>(moduleSize - offset, UINT32_MAX)) : 0;
         offset += bytes;
     }
 
@@ -401,7 +403,8 @@ constexpr uint32_t kGatherFrames = 256;
 }  // namespace
 
 void ModulePlayer::MixTracks(int32_t* left, int32_t* right, uint32_t frames, bool stereo) {
-    alignas(16) int8_t gathered[4][kGatherFrames];
+    // Room for a vector block written past the frames asked for.
+    alignas(16) int8_t gathered[4][kGatherFrames + 16];
     const int8_t* g[4] = {gathered[0], gathered[1], gathered[2], gathered[3]};
     int16_t leftVol[4], rightVol[4];
     while (frames > 0) {
@@ -418,8 +421,11 @@ void ModulePlayer::MixTracks(int32_t* left, int32_t* right, uint32_t frames, boo
             ++active;
         }
         if (active > 0) {
-            mixk::AddTracks(g, leftVol, active, left, n);
-            if (stereo) mixk::AddTracks(g, rightVol, active, right, n);
+            if (stereo) {
+                mixk::AddTracksStereo(g, leftVol, rightVol, active, left, right, n);
+            } else {
+                mixk::AddTracks(g, leftVol, active, left, n);
+            }
         }
         left += n;
         right += n;
@@ -442,7 +448,7 @@ void ModulePlayer::Gather(Track& t, const Instrument& in, int8_t* out, uint32_t 
         if (pos <= safe) {
             uint32_t run = frames - f;
             if (step != 0) run = std::min<uint32_t>(run, (safe - pos) / step + 1);
-            mixk::GatherBytes(data, in.available, pos, step, run, out + f);
+            mixk::GatherBytes(data, in.readable, pos, step, run, out + f);
             pos += run * step;
             f += run;
             continue;

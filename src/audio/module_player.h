@@ -39,6 +39,7 @@ class ModulePlayer : public Voice {
         uint8_t finetune = 0;
         const int8_t* data = nullptr;
         uint32_t available = 0;  // bytes really present in the module at data
+        uint32_t readable = 0;   // bytes from data to the end of the module
     };
 
     struct Track {
