@@ -399,6 +399,7 @@ void ModulePlayer::MixSpan(int32_t* left, int32_t* right, uint32_t frames, bool 
 namespace {
 
 constexpr uint32_t kGatherFrames = 256;
+alignas(16) constexpr int8_t kSilence[kGatherFrames + 16] = {};
 
 }  // namespace
 
@@ -422,7 +423,13 @@ void ModulePlayer::MixTracks(int32_t* left, int32_t* right, uint32_t frames, boo
         }
         if (active > 0) {
             if (stereo) {
-                mixk::AddTracksStereo(g, leftVol, rightVol, active, left, right, n);
+                // Silent places fill the four so that the tracks can be added in pairs.
+                for (int k = active; k < 4; ++k) {
+                    g[k] = kSilence;
+                    leftVol[k] = rightVol[k] = 0;
+                }
+                mixk::AddTracksStereo(g, leftVol, rightVol, 4, left, right, n);
+                for (int k = active; k < 4; ++k) g[k] = gathered[k];
             } else {
                 mixk::AddTracks(g, leftVol, active, left, n);
             }
@@ -445,15 +452,6 @@ void ModulePlayer::Gather(Track& t, const Instrument& in, int8_t* out, uint32_t 
     uint32_t pos = t.position;
     uint32_t f = 0;
     while (f < frames) {
-        if (pos <= safe) {
-            uint32_t run = frames - f;
-            if (step != 0) run = std::min<uint32_t>(run, (safe - pos) / step + 1);
-            mixk::GatherBytes(data, in.readable, pos, step, run, out + f);
-            pos += run * step;
-            f += run;
-            continue;
-        }
-        // One frame at a boundary, by the full rule.
         if (!looped) {
             // Past its end a one-shot instrument is silent; the position stays there
             // instead of running on until it wraps round to the start.
@@ -465,6 +463,15 @@ void ModulePlayer::Gather(Track& t, const Instrument& in, int8_t* out, uint32_t 
             pos -= in.loopLength;
             if (pos > loopEnd) pos = in.loopStart + (pos - in.loopStart) % in.loopLength;
         }
+        if (pos <= safe) {
+            uint32_t run = frames - f;
+            if (step != 0) run = std::min<uint32_t>(run, (safe - pos) / step + 1);
+            mixk::GatherBytes(data, in.readable, pos, step, run, out + f);
+            pos += run * step;
+            f += run;
+            continue;
+        }
+        // A frame whose byte would lie past the bytes there are.
         uint32_t index = pos >> 8;
         // A loop ending at the last byte would read one byte past it; go round instead.
         if (index >= in.available && looped && pos >= in.loopLength) {
