@@ -428,7 +428,11 @@ void ModulePlayer::MixTracks(int32_t* left, int32_t* right, uint32_t frames, boo
                     g[k] = kSilence;
                     leftVol[k] = rightVol[k] = 0;
                 }
-                mixk::AddTracksStereo(g, leftVol, rightVol, 4, left, right, n);
+                // Rounded up to whole blocks of 16: the bytes past n are made silent, and
+                // the accumulators have room for them.
+                for (int k = 0; k < active; ++k)
+                    std::fill(gathered[k] + n, gathered[k] + n + 16, 0);
+                mixk::AddTracksStereo(g, leftVol, rightVol, 4, left, right, (n + 15) & ~15u);
                 for (int k = active; k < 4; ++k) g[k] = gathered[k];
             } else {
                 mixk::AddTracks(g, leftVol, active, left, n);

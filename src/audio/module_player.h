@@ -79,7 +79,8 @@ class ModulePlayer : public Voice {
 
     // Plays `frames` output frames into the left and right accumulators (right unused in
     // mono): for every frame the sequencer step, then the four tracks. Stretches between
-    // sequencer events are mixed in one go.
+    // sequencer events are mixed in one go. Both accumulators need room for 16 entries
+    // past `frames` (zeros are added there).
     void MixSpan(int32_t* left, int32_t* right, uint32_t frames, bool stereo);
 
     // State, readable by tests and tools.

@@ -221,12 +221,13 @@ void MixSampleVoice(SampleVoice& v, int32_t* left, int32_t* right, uint32_t fram
 
 void SoundEngine::MixFrames(uint8_t* out, uint32_t frames) {
     const bool st = stereo != 0;
-    alignas(32) int32_t left[kChunk];
-    alignas(32) int32_t right[kChunk];
+    // Room past the chunk for the players' whole blocks of 16.
+    alignas(32) int32_t left[kChunk + 16];
+    alignas(32) int32_t right[kChunk + 16];
     while (frames > 0) {
         const uint32_t n = std::min(frames, kChunk);
-        std::fill(left, left + n, 0);
-        if (st) std::fill(right, right + n, 0);
+        std::fill(left, left + n + 16, 0);
+        if (st) std::fill(right, right + n + 16, 0);
         for (ModulePlayer& p : players) {
             if (p.Plays()) p.MixSpan(left, right, n, st);
         }
