@@ -398,7 +398,7 @@ void ModulePlayer::MixSpan(int32_t* left, int32_t* right, uint32_t frames, bool 
 
 namespace {
 
-constexpr uint32_t kGatherFrames = 256;
+constexpr uint32_t kGatherFrames = 1024;
 alignas(16) constexpr int8_t kSilence[kGatherFrames + 16] = {};
 
 }  // namespace

@@ -184,7 +184,7 @@ void SoundEngine::ResumeModules() {
 namespace {
 
 // Frames mixed per pass into the accumulators on the stack.
-constexpr uint32_t kChunk = 512;
+constexpr uint32_t kChunk = 1024;
 
 // One sample voice over `frames` frames, frame by frame as the rule goes: a looped voice
 // past its end goes on at position - end, any other stops (and adds nothing).
