@@ -7,6 +7,7 @@
 #include "audio/module_tables.h"
 #include "audio/sound_engine.h"
 #include "audio_builders.h"
+#include "platform/resource_pack.h"
 
 namespace {
 
@@ -549,6 +550,34 @@ TEST(ModulePlayer, BadModulesAreRefusedOrPlayedAsFarAsTheyGo) {
             EXPECT_EQ(e.PlayerAt(0).instruments[1].data == nullptr, c.instrumentBytes == 0);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ModulePlayer, LoadsFromAMusicResource) {
+    ModuleBuilder b;
+    b.Instrument(1, Flat(2000, 64));
+    b.Note(0, 0, 0, 428, 1);
+    const std::vector<uint8_t> bytes = b.Build();
+    platform::overrideResource("MUSIC", 61001, bytes);
+    ModuleRequest request;
+    ASSERT_TRUE(LoadModuleResource(61001, request));
+    EXPECT_EQ(request.data, bytes.data());
+    EXPECT_EQ(request.size, bytes.size());
+    EXPECT_EQ(request.ownsData, 0);
+    SoundEngine e;
+    ASSERT_TRUE(e.OpenOffline(22050, true));
+    EXPECT_EQ(e.StartModule(request), 0);
+    std::vector<uint8_t> out(20);
+    e.MixFrames(out.data(), 10);
+    EXPECT_EQ(out[0], 128 + 24);
+    platform::overrideResource("MUSIC", 61001, {});
+    ModuleRequest missing;
+    EXPECT_FALSE(LoadModuleResource(61001, missing));
+    EXPECT_EQ(missing.data, nullptr);
+    EXPECT_EQ(e.StartModule(missing), SoundEngine::kNoVoice);
 }
 
 }  // namespace
