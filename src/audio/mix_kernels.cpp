@@ -227,6 +227,18 @@ void AddTracksStereo(const int8_t* const* g, const int16_t* leftVol, const int16
     }
 }
 
+void FlipTopBits(int8_t* p, uint32_t count) {
+    uint32_t i = 0;
+#ifdef TALLREED_X86
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+    for (; i + 16 <= count; i += 16) {
+        __m128i* q = reinterpret_cast<__m128i*>(p + i);
+        _mm_storeu_si128(q, _mm_xor_si128(_mm_loadu_si128(q), flip));
+    }
+#endif
+    for (; i < count; ++i) p[i] = static_cast<int8_t>(p[i] ^ 0x80);
+}
+
 void ToStereoBytes(const int32_t* left, const int32_t* right, uint8_t* out, uint32_t frames) {
     uint32_t i = 0;
 #ifdef TALLREED_X86

@@ -22,6 +22,9 @@ void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* 
 void AddTracksStereo(const int8_t* const* g, const int16_t* leftVol, const int16_t* rightVol,
                      int tracks, int32_t* left, int32_t* right, uint32_t frames);
 
+// p[i] ^= 0x80: unsigned 8-bit samples to signed values.
+void FlipTopBits(int8_t* p, uint32_t count);
+
 // Final bytes: (acc >> 7) clamped to -128..127, + 128; stereo interleaves left, right.
 void ToStereoBytes(const int32_t* left, const int32_t* right, uint8_t* out, uint32_t frames);
 void ToMonoBytes(const int32_t* left, uint8_t* out, uint32_t frames);

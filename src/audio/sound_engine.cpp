@@ -187,12 +187,14 @@ namespace {
 constexpr uint32_t kChunk = 1024;
 
 // One sample voice over `frames` frames, frame by frame as the rule goes: a looped voice
-// past its end goes on at position - end, any other stops (and adds nothing).
-void MixSampleVoice(SampleVoice& v, int32_t* left, int32_t* right, uint32_t frames, bool stereo) {
-    const uint8_t* data = v.data;
+// past its end goes on at position - end, any other stops (and adds nothing). Writes
+// the signed sample values (byte - 128) to out, 0 once stopped.
+void GatherVoice(SampleVoice& v, int8_t* out, uint32_t frames) {
+    const int8_t* data = reinterpret_cast<const int8_t*>(v.data);
     const uint32_t step = v.step;
     const uint32_t end = v.end;
-    const int32_t vol = static_cast<int32_t>(v.effectiveVolume);
+    // Bytes 0..length are played, so length + 1 of them exist.
+    const uint32_t readable = (end >> 8) + 1;
     uint32_t pos = v.position;
     uint32_t f = 0;
     while (f < frames) {
@@ -206,14 +208,13 @@ void MixSampleVoice(SampleVoice& v, int32_t* left, int32_t* right, uint32_t fram
         // Every position up to the end plays; no check is needed before then.
         uint32_t run = frames - f;
         if (step != 0) run = std::min<uint32_t>(run, (end - pos) / step + 1);
-        for (uint32_t i = f; i < f + run; ++i) {
-            const int32_t value = (static_cast<int32_t>(data[pos >> 8]) - 128) * vol;
-            left[i] += value;
-            if (stereo) right[i] += value;
-            pos += step;
-        }
+        mixk::GatherBytes(data, readable, pos, step, run, out + f);
+        pos += run * step;
         f += run;
     }
+    // Unsigned bytes to signed values: flipping the top bit subtracts 128.
+    mixk::FlipTopBits(out, f);
+    std::fill(out + f, out + frames + 16, 0);
     v.position = pos;
 }
 
@@ -224,6 +225,22 @@ void SoundEngine::MixFrames(uint8_t* out, uint32_t frames) {
     // Room past the chunk for the players' whole blocks of 16.
     alignas(32) int32_t left[kChunk + 16];
     alignas(32) int32_t right[kChunk + 16];
+    alignas(16) int8_t gathered[4][kChunk + 16];
+    int16_t volumes[4];
+    const int8_t* g[4];
+    auto AddVoices = [&](int count, uint32_t n, bool st, int32_t* l, int32_t* r) {
+        for (int k = 0; k < 4; ++k) g[k] = gathered[k];
+        if (st) {
+            // Silent places fill the four; whole blocks of 16 (the tails are silent).
+            for (int k = count; k < 4; ++k) {
+                std::fill(gathered[k], gathered[k] + n + 16, 0);
+                volumes[k] = 0;
+            }
+            mixk::AddTracksStereo(g, volumes, volumes, 4, l, r, (n + 15) & ~15u);
+        } else {
+            mixk::AddTracks(g, volumes, count, l, n);
+        }
+    };
     while (frames > 0) {
         const uint32_t n = std::min(frames, kChunk);
         std::fill(left, left + n + 16, 0);
@@ -231,9 +248,18 @@ void SoundEngine::MixFrames(uint8_t* out, uint32_t frames) {
         for (ModulePlayer& p : players) {
             if (p.Plays()) p.MixSpan(left, right, n, st);
         }
+        // Sample voices four at a time, added like the tracks of a module.
+        int active = 0;
         for (SampleVoice& v : voices) {
-            if (v.Plays()) MixSampleVoice(v, left, right, n, st);
+            if (!v.Plays()) continue;
+            volumes[active] = static_cast<int16_t>(v.effectiveVolume);
+            GatherVoice(v, gathered[active], n);
+            if (++active == 4) {
+                AddVoices(4, n, st, left, right);
+                active = 0;
+            }
         }
+        if (active > 0) AddVoices(active, n, st, left, right);
         if (st) {
             mixk::ToStereoBytes(left, right, out, n);
             out += 2 * n;
