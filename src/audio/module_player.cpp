@@ -379,20 +379,22 @@ void ModulePlayer::Sequence() {
 void ModulePlayer::MixSpan(int32_t* left, int32_t* right, uint32_t frames, bool stereo) {
     uint32_t done = 0;
     while (done < frames && !stopped) {
+        uint32_t run = 0;
         if (tickCounter >= speed || frameCounter >= framesPerTick) {
             // A row or a tick starts on this frame.
             Sequence();
             if (stopped) return;
-            MixTracks(left + done, right + done, 1, stereo);
-            ++done;
-        } else {
-            // Until the frame counter reaches the tick length nothing but the counter
-            // changes, so those frames mix with the same steps and volumes.
-            const uint32_t run = std::min(framesPerTick - frameCounter, frames - done);
-            frameCounter += run;
-            MixTracks(left + done, right + done, run, stereo);
-            done += run;
+            run = 1;
         }
+        // Until the frame counter reaches the tick length nothing but the counter
+        // changes, so those frames mix with the same steps and volumes as this one.
+        if (done + run < frames && tickCounter < speed && frameCounter < framesPerTick) {
+            const uint32_t more = std::min(framesPerTick - frameCounter, frames - done - run);
+            frameCounter += more;
+            run += more;
+        }
+        MixTracks(left + done, right + done, run, stereo);
+        done += run;
     }
 }
 
