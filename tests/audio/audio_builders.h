@@ -19,7 +19,7 @@ inline void PutId(std::vector<uint8_t>& b, const char* id) {
 }
 
 // A RIFF wave file: "fmt " with the given layout, optional extra chunks, then "data".
-struct WaveSpec {
+struct WaveLayout {
     uint32_t rate = 22050;
     uint16_t channels = 1;
     uint16_t bits = 8;
@@ -27,7 +27,7 @@ struct WaveSpec {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> extraChunks;  // before data
 };
 
-inline std::vector<uint8_t> BuildWave(const WaveSpec& s) {
+inline std::vector<uint8_t> BuildWave(const WaveLayout& s) {
     std::vector<uint8_t> b;
     PutId(b, "RIFF");
     PutLe32(b, 0);  // not examined

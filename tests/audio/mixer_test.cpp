@@ -174,9 +174,9 @@ TEST(Mixer, HalfRateSampleRepeatsEachByte) {
 
 TEST(Mixer, WaveOfNBytesPlaysNMinusSevenFrames) {
     for (uint32_t n : {8u, 9u, 20u, 101u}) {
-        audiotest::WaveSpec spec;
-        for (uint32_t i = 0; i < n; ++i) spec.data.push_back(static_cast<uint8_t>(130 + i % 100));
-        const std::vector<uint8_t> wave = audiotest::BuildWave(spec);
+        audiotest::WaveLayout layout;
+        for (uint32_t i = 0; i < n; ++i) layout.data.push_back(static_cast<uint8_t>(130 + i % 100));
+        const std::vector<uint8_t> wave = audiotest::BuildWave(layout);
         SoundRequest r;
         ASSERT_TRUE(LoadWave(wave, r));
         SoundEngine e;
@@ -186,7 +186,7 @@ TEST(Mixer, WaveOfNBytesPlaysNMinusSevenFrames) {
         ASSERT_EQ(e.StartSample(r), 2);
         const std::vector<uint8_t> out = Mix(e, n + 4);
         for (uint32_t f = 0; f < n + 4; ++f) {
-            const int s = f <= n - 8 ? spec.data[f] - 128 : 0;
+            const int s = f <= n - 8 ? layout.data[f] - 128 : 0;
             ASSERT_EQ(out[f], (s * 64 >> 7) + 128) << "n=" << n << " frame " << f;
         }
         EXPECT_TRUE(e.SampleVoiceAt(0).stopped);

@@ -161,7 +161,7 @@ class GameSoundTest : public ::testing::Test {
         headless::reset();
     }
     void AddWave(int id, uint8_t value, size_t bytes) {
-        audiotest::WaveSpec s;
+        audiotest::WaveLayout s;
         s.data.assign(bytes, value);
         waves_.push_back(audiotest::BuildWave(s));
         platform::overrideResource("WAVE", id, waves_.back());
@@ -268,7 +268,7 @@ TEST_F(GameSoundTest, WithoutADeviceEverythingIsSilentlyIgnored) {
 TEST_F(GameSoundTest, MissingOrBadResourceIsNotPlayed) {
     GameSound gs;
     gs.PlaySound(60999, false, false);
-    audiotest::WaveSpec s;
+    audiotest::WaveLayout s;
     s.bits = 16;
     s.data.assign(100, 228);
     waves_.push_back(audiotest::BuildWave(s));

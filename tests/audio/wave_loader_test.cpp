@@ -12,7 +12,7 @@
 namespace {
 
 using audiotest::BuildWave;
-using audiotest::WaveSpec;
+using audiotest::WaveLayout;
 
 std::vector<uint8_t> Bytes(size_t n, uint8_t start = 0) {
     std::vector<uint8_t> v(n);
@@ -26,7 +26,7 @@ TEST(WaveLoader, ReadsRateLengthAndPointsIntoTheBytes) {
         size_t dataBytes;
     };
     for (const Case c : {Case{22050, 100}, Case{11025, 8}, Case{44100, 41281}}) {
-        WaveSpec s;
+        WaveLayout s;
         s.rate = c.rate;
         s.data = Bytes(c.dataBytes, 3);
         const std::vector<uint8_t> w = BuildWave(s);
@@ -41,7 +41,7 @@ TEST(WaveLoader, ReadsRateLengthAndPointsIntoTheBytes) {
 }
 
 TEST(WaveLoader, WalksOtherChunksWithoutPadBytes) {
-    WaveSpec s;
+    WaveLayout s;
     s.data = Bytes(20, 50);
     s.extraChunks = {{"LIST", Bytes(5)}, {"fact", Bytes(4)}, {"junk", {}}};
     const std::vector<uint8_t> w = BuildWave(s);
@@ -58,20 +58,20 @@ TEST(WaveLoader, RejectsWhatItCannotPlay) {
         std::vector<uint8_t> bytes;
     };
     std::vector<Case> cases;
-    WaveSpec good;
+    WaveLayout good;
     good.data = Bytes(64);
     {
-        WaveSpec s = good;
+        WaveLayout s = good;
         s.bits = 16;
         cases.push_back({"16-bit", BuildWave(s)});
     }
     {
-        WaveSpec s = good;
+        WaveLayout s = good;
         s.channels = 2;
         cases.push_back({"stereo", BuildWave(s)});
     }
     {
-        WaveSpec s = good;
+        WaveLayout s = good;
         s.rate = 0;
         cases.push_back({"rate 0", BuildWave(s)});
     }
@@ -94,12 +94,12 @@ TEST(WaveLoader, RejectsWhatItCannotPlay) {
         cases.push_back({"data past end", w});
     }
     {
-        WaveSpec s = good;
+        WaveLayout s = good;
         s.data = Bytes(7);
         cases.push_back({"data shorter than 8", BuildWave(s)});
     }
     {
-        WaveSpec s = good;
+        WaveLayout s = good;
         s.extraChunks = {{"LIST", Bytes(10)}};
         std::vector<uint8_t> w = BuildWave(s);
         w[40] = 0xF0;  // LIST size runs far past the end: the walk must stop
@@ -126,7 +126,7 @@ TEST(WaveLoader, RejectsWhatItCannotPlay) {
 }
 
 TEST(WaveLoader, DataChunkOfExactlyEightBytesHasLengthZero) {
-    WaveSpec s;
+    WaveLayout s;
     s.data = Bytes(8);
     const std::vector<uint8_t> w = BuildWave(s);
     SoundRequest r;
@@ -135,7 +135,7 @@ TEST(WaveLoader, DataChunkOfExactlyEightBytesHasLengthZero) {
 }
 
 TEST(WaveLoader, ResourceLookup) {
-    WaveSpec s;
+    WaveLayout s;
     s.rate = 11025;
     s.data = Bytes(30, 9);
     const std::vector<uint8_t> w = BuildWave(s);
