@@ -22,32 +22,21 @@ class HeadlessClock : public ::testing::Test {
     }
 };
 
-TEST_F(HeadlessClock, StartsAtTheChosenTickAndSleepAdvances) {
+TEST_F(HeadlessClock, SleepAdvancesAndAZeroPeriodTimerIsRefused) {
     EXPECT_EQ(platform::tickCount(), 1000000u);
     platform::sleepMs(250);
     EXPECT_EQ(platform::tickCount(), 1000250u);
-    headless::reset(42);
+    headless::setNow(42);
     EXPECT_EQ(platform::tickCount(), 42u);
-    headless::setNow(5000);
-    EXPECT_EQ(headless::now(), 5000u);
-}
-
-TEST_F(HeadlessClock, TimerTicksEveryPeriodWhenNothingElseIsQueued) {
-    ASSERT_TRUE(platform::startTimer(10));
-    for (uint32_t i = 1; i <= 5; ++i) {
-        const Message m = next();
-        EXPECT_EQ(m.message, platform::MSG_TIMER);
-        EXPECT_EQ(platform::tickCount(), 1000000u + 10 * i);
-    }
-}
-
-TEST_F(HeadlessClock, ZeroPeriodTimerIsRefused) {
     EXPECT_FALSE(platform::startTimer(0));
     EXPECT_EQ(headless::timerPeriod(), 0u);
 }
 
+// The timer ticks every period when nothing else is queued; a message due with a tick
+// comes first.
 TEST_F(HeadlessClock, QueuedMessagesArriveAtTheirTimeInQueueOrder) {
     ASSERT_TRUE(platform::startTimer(10));
+    headless::postMessage(Message{platform::MSG_KEYDOWN, 13, 0}, 1000030);
     headless::postMessage(Message{platform::MSG_KEYDOWN, 37, 0}, 1000015);
     headless::postMessage(Message{platform::MSG_KEYUP, 37, 0}, 1000015);
     headless::postMessage(Message{platform::MSG_LBUTTONDOWN, 0, platform::packPoint(3, 4)},
@@ -59,21 +48,13 @@ TEST_F(HeadlessClock, QueuedMessagesArriveAtTheirTimeInQueueOrder) {
     const Expect expected[] = {
         {platform::MSG_LBUTTONDOWN, 1000005}, {platform::MSG_TIMER, 1000010},
         {platform::MSG_KEYDOWN, 1000015},     {platform::MSG_KEYUP, 1000015},
-        {platform::MSG_TIMER, 1000020},
+        {platform::MSG_TIMER, 1000020},       {platform::MSG_KEYDOWN, 1000030},
+        {platform::MSG_TIMER, 1000030},       {platform::MSG_TIMER, 1000040},
     };
     for (const Expect& e : expected) {
-        const Message m = next();
-        EXPECT_EQ(m.message, e.message);
+        EXPECT_EQ(next().message, e.message) << e.tick;
         EXPECT_EQ(platform::tickCount(), e.tick);
     }
-}
-
-TEST_F(HeadlessClock, MessageDueWithATimerTickComesFirst) {
-    ASSERT_TRUE(platform::startTimer(10));
-    headless::postMessage(Message{platform::MSG_KEYDOWN, 13, 0}, 1000010);
-    EXPECT_EQ(next().message, platform::MSG_KEYDOWN);
-    EXPECT_EQ(next().message, platform::MSG_TIMER);
-    EXPECT_EQ(platform::tickCount(), 1000010u);
 }
 
 TEST_F(HeadlessClock, LateTimerIsReportedOnceAndStaysOnItsGrid) {
@@ -85,40 +66,32 @@ TEST_F(HeadlessClock, LateTimerIsReportedOnceAndStaysOnItsGrid) {
     EXPECT_EQ(platform::tickCount(), 1000040u);
 }
 
-TEST_F(HeadlessClock, QuitEndsAfterEarlierMessagesAndStays) {
+// Counts the messages until the wait ends.
+int messagesUntilTheEnd() {
+    int count = 0;
+    Message m;
+    while (platform::getMessage(m)) ++count;
+    EXPECT_FALSE(platform::getMessage(m));  // and it stays ended
+    return count;
+}
+
+TEST_F(HeadlessClock, QuitOrTheIdleLimitEndsTheWaitAndNothingToWaitForEndsItAtOnce) {
+    EXPECT_EQ(messagesUntilTheEnd(), 0);  // no timer, nothing queued: no hang
     ASSERT_TRUE(platform::startTimer(10));
     headless::postMessage(Message{platform::MSG_KEYDOWN, 13, 0});
     headless::postQuit();
-    EXPECT_EQ(next().message, platform::MSG_KEYDOWN);
-    Message m;
-    EXPECT_FALSE(platform::getMessage(m));
-    EXPECT_FALSE(platform::getMessage(m));
-}
-
-TEST_F(HeadlessClock, QuitAtALaterTimeLetsTheTimerRunUntilThen) {
+    EXPECT_EQ(messagesUntilTheEnd(), 1);  // the key before it
+    headless::reset();
     ASSERT_TRUE(platform::startTimer(10));
     headless::postQuit(1000030);
-    int timers = 0;
-    Message m;
-    while (platform::getMessage(m)) ++timers;
     // Ticks at 10 and 20; at 30 the queued quit comes before that moment's tick.
-    EXPECT_EQ(timers, 2);
+    EXPECT_EQ(messagesUntilTheEnd(), 2);
     EXPECT_EQ(platform::tickCount(), 1000030u);
-}
-
-TEST_F(HeadlessClock, IdleLimitEndsTheWait) {
+    headless::reset();
     ASSERT_TRUE(platform::startTimer(10));
     headless::setIdleLimit(1000025);
-    int timers = 0;
-    Message m;
-    while (platform::getMessage(m)) ++timers;
-    EXPECT_EQ(timers, 2);
+    EXPECT_EQ(messagesUntilTheEnd(), 2);
     EXPECT_EQ(platform::tickCount(), 1000025u);
-}
-
-TEST_F(HeadlessClock, NothingCanArriveMeansNoHang) {
-    Message m;
-    EXPECT_FALSE(platform::getMessage(m));
 }
 
 TEST_F(HeadlessClock, OrderSurvivesTheTickCountWrapping) {
@@ -148,31 +121,25 @@ TEST_F(HeadlessClock, FilterSwallowsMarkersBetweenFrames) {
     EXPECT_EQ(seenAt[0], 1000012u);
 }
 
-// The window holds what was presented, turned the way the player sees it.
-TEST_F(HeadlessClock, PresentedRectanglesReachTheWindowOnly) {
-    std::vector<uint16_t> back(240 * 320, 0x1234);
-    const platform::PresentRect r{10, 20, 12, 23};
-    platform::present(back.data(), 240 * 2, &r, 1);
-    const auto& win = headless::windowDevicePixels();
-    EXPECT_EQ(win[20 * 240 + 10], 0x1234);
-    EXPECT_EQ(win[22 * 240 + 11], 0x1234);
-    EXPECT_EQ(win[23 * 240 + 11], 0);  // bottom is exclusive
-    EXPECT_EQ(win[20 * 240 + 12], 0);  // right is exclusive
-    EXPECT_EQ(win[19 * 240 + 10], 0);
-    EXPECT_EQ(headless::presentCount(), 1u);
-}
-
-TEST_F(HeadlessClock, RectanglesOutsideTheScreenAreClipped) {
+// The window holds only the presented rectangles, clipped to the screen.
+TEST_F(HeadlessClock, PresentedRectanglesReachTheWindowClipped) {
     std::vector<uint16_t> back(240 * 320, 0xFFFF);
-    const platform::PresentRect rects[] = {
-        {-50, -50, 2, 2}, {238, 318, 400, 400}, {100, 100, 50, 50}, {300, 0, 400, 10}};
-    platform::present(back.data(), 240 * 2, rects, 4);
-    const auto& win = headless::windowDevicePixels();
-    EXPECT_EQ(win[0], 0xFFFF);
-    EXPECT_EQ(win[1 * 240 + 1], 0xFFFF);
-    EXPECT_EQ(win[2 * 240 + 2], 0);
-    EXPECT_EQ(win[319 * 240 + 239], 0xFFFF);
-    EXPECT_EQ(win[100 * 240 + 100], 0);  // the inverted one copies nothing
+    const platform::PresentRect rects[] = {{10, 20, 12, 23},
+                                           {-50, -50, 2, 2},
+                                           {238, 318, 400, 400},
+                                           {100, 100, 50, 50},
+                                           {300, 0, 400, 10}};
+    platform::present(back.data(), 240 * 2, rects, 5);
+    EXPECT_EQ(headless::presentCount(), 1u);
+    const struct {
+        int x, y;
+        bool shown;
+    } pixels[] = {{10, 20, true},   {11, 22, true},   {11, 23, false}, {12, 20, false},
+                  {10, 19, false},  {0, 0, true},     {1, 1, true},    {2, 2, false},
+                  {239, 319, true}, {100, 100, false}};  // the inverted one copies nothing
+    for (const auto& p : pixels)
+        EXPECT_EQ(headless::windowDevicePixels()[p.y * 240 + p.x], p.shown ? 0xFFFF : 0)
+            << p.x << "," << p.y;
 }
 
 TEST_F(HeadlessClock, LandscapeTurnsDevicePixels) {
@@ -188,16 +155,6 @@ TEST_F(HeadlessClock, LandscapeTurnsDevicePixels) {
     EXPECT_EQ(at(0, 0)[1], 255);    // (319 - 319, 0)
     EXPECT_EQ(at(314, 7)[2], 255);  // (319 - 5, 7)
     EXPECT_EQ(at(0, 0)[0], 0);
-}
-
-TEST_F(HeadlessClock, MessageBoxesAreRecordedInOrderAndResetClearsThem) {
-    platform::messageBox("first", "", platform::BoxIcon::None);
-    platform::messageBox("second", "Error", platform::BoxIcon::Stop);
-    ASSERT_EQ(headless::messageBoxes().size(), 2u);
-    EXPECT_EQ(headless::messageBoxes()[0], "first");
-    EXPECT_EQ(headless::messageBoxes()[1], "second");
-    headless::reset();
-    EXPECT_TRUE(headless::messageBoxes().empty());
 }
 
 }  // namespace

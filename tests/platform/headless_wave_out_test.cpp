@@ -54,8 +54,14 @@ class FakeEngine {
 
 class HeadlessWaveOut : public ::testing::Test {
   protected:
-    void SetUp() override { headless::reset(); }
+    void SetUp() override {
+        headless::reset();
+        out = platform::openWaveOut(kFormat);
+        ASSERT_TRUE(out);
+        headless::captureAudio(true);
+    }
     void TearDown() override { headless::reset(); }
+    std::unique_ptr<platform::WaveOut> out;
 };
 
 // The sequence numbers of the captured buffers, one per buffer.
@@ -66,24 +72,14 @@ std::vector<int> capturedSequence() {
     return seq;
 }
 
-TEST_F(HeadlessWaveOut, BufferComesBackOnlyWhenItsPlayingTimeHasEnded) {
-    auto out = platform::openWaveOut(kFormat);
-    ASSERT_TRUE(out);
-    headless::captureAudio(true);
+TEST_F(HeadlessWaveOut, BuffersComeBackOnlyWhenTheirPlayingTimeHasEndedInOrderWithRefills) {
     FakeEngine engine(out.get());
     platform::sleepMs(99);
     EXPECT_TRUE(headless::capturedAudio().empty());
     platform::sleepMs(1);
     EXPECT_EQ(capturedSequence(), std::vector<int>({0}));
     EXPECT_EQ(headless::capturedAudioFormat().rate, 1000u);
-}
-
-TEST_F(HeadlessWaveOut, LongJumpHandsBackEveryBufferInOrderWithRefills) {
-    auto out = platform::openWaveOut(kFormat);
-    ASSERT_TRUE(out);
-    headless::captureAudio(true);
-    FakeEngine engine(out.get());
-    platform::sleepMs(1000);  // ten buffers' worth, though only two were ever queued
+    platform::sleepMs(900);  // nine buffers' worth, though only two were ever queued
     EXPECT_EQ(capturedSequence(), std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(engine.refills(), 10);
 }
@@ -91,10 +87,7 @@ TEST_F(HeadlessWaveOut, LongJumpHandsBackEveryBufferInOrderWithRefills) {
 TEST_F(HeadlessWaveOut, SameStepsGiveTheSameBytes) {
     std::vector<uint8_t> runs[2];
     for (auto& run : runs) {
-        headless::reset();
-        auto out = platform::openWaveOut(kFormat);
-        ASSERT_TRUE(out);
-        headless::captureAudio(true);
+        SetUp();
         FakeEngine engine(out.get(), 3);
         for (int i = 0; i < 37; ++i) platform::sleepMs(17);
         run = headless::capturedAudio();
@@ -104,9 +97,6 @@ TEST_F(HeadlessWaveOut, SameStepsGiveTheSameBytes) {
 }
 
 TEST_F(HeadlessWaveOut, PauseStopsAndRestartPlaysFromNow) {
-    auto out = platform::openWaveOut(kFormat);
-    ASSERT_TRUE(out);
-    headless::captureAudio(true);
     FakeEngine engine(out.get());
     out->pause();
     platform::sleepMs(500);
@@ -118,35 +108,23 @@ TEST_F(HeadlessWaveOut, PauseStopsAndRestartPlaysFromNow) {
     EXPECT_EQ(capturedSequence(), std::vector<int>({0}));
 }
 
+// A device that ran dry starts again from the next write; reset drops what is queued.
 TEST_F(HeadlessWaveOut, ResetDropsQueuedBuffersWithoutHandingThemBack) {
-    auto out = platform::openWaveOut(kFormat);
-    ASSERT_TRUE(out);
-    headless::captureAudio(true);
     std::vector<uint8_t> a(kBytes, 7), b(kBytes, 8);
+    platform::sleepMs(500);  // nothing queued all that time
     out->write(a.data(), kBytes);
+    out->reset();
     out->write(b.data(), kBytes);
+    platform::sleepMs(99);
+    EXPECT_EQ(out->takeDone(), nullptr);
     out->reset();
     platform::sleepMs(1000);
     EXPECT_EQ(out->takeDone(), nullptr);
     EXPECT_TRUE(headless::capturedAudio().empty());
 }
 
-TEST_F(HeadlessWaveOut, DeviceThatRanDryStartsAgainFromTheWrite) {
-    auto out = platform::openWaveOut(kFormat);
-    ASSERT_TRUE(out);
-    platform::sleepMs(500);  // nothing queued all that time
-    std::vector<uint8_t> a(kBytes, 1);
-    out->write(a.data(), kBytes);
-    out->reset();  // so that the clock does not wait for a refill below
-    std::vector<uint8_t> b(kBytes, 2);
-    out->write(b.data(), kBytes);
-    platform::sleepMs(99);
-    EXPECT_EQ(out->takeDone(), nullptr);
-}
-
 TEST_F(HeadlessWaveOut, CaptureOnlyWhileSwitchedOn) {
-    auto out = platform::openWaveOut(kFormat);
-    ASSERT_TRUE(out);
+    headless::captureAudio(false);
     FakeEngine engine(out.get());
     platform::sleepMs(200);
     EXPECT_TRUE(headless::capturedAudio().empty());
@@ -156,6 +134,7 @@ TEST_F(HeadlessWaveOut, CaptureOnlyWhileSwitchedOn) {
 }
 
 TEST_F(HeadlessWaveOut, OpenFailsWithoutDeviceOrWithAFormatItCannotPlay) {
+    out.reset();
     headless::setAudioAvailable(false);
     EXPECT_EQ(platform::openWaveOut(kFormat), nullptr);
     headless::setAudioAvailable(true);
