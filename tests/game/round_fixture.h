@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "audio/game_sound.h"
+#include "game/mover.h"
+#include "game/random.h"
 #include "graphics/animation_list.h"
 #include "graphics/image.h"
 #include "graphics/sprite.h"
@@ -17,6 +19,24 @@
 #include "platform/headless/headless.h"
 #include "shell/app_context.h"
 #include "shell/view_manager.h"
+
+// w x h frames whose two-pixel border is the key colour and whose inside is opaque.
+class TestFrames {
+  public:
+    TestFrames(int w, int h) {
+        image.createBlank(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const bool edge = x < 2 || y < 2 || x >= w - 2 || y >= h - 2;
+                image.bitmap->set(x, y, edge ? 0xF81F : 0x07E0);
+            }
+        raw = &image;
+        set.borrow(&raw, 1);
+    }
+    FrameSet set;
+    Image image;
+    Image* raw;
+};
 
 class RoundFixture : public ::testing::Test {
   protected:
@@ -40,13 +60,29 @@ class RoundFixture : public ::testing::Test {
         appContext() = saved;
     }
 
-    // Advances the virtual clock.
     void advance(uint32_t ms) { headless::setNow(headless::now() + ms); }
 
     int startedCount(int id) const {
         return static_cast<int>(
             std::count_if(sound->started.begin(), sound->started.end(),
                           [id](const GameSound::Started& s) { return s.id == id; }));
+    }
+
+    // A pathless 20 x 20 object of the test's frames at a scene position.
+    Mover* mover(uint8_t kind, int x, int y, uint8_t layer) {
+        auto* m = new Mover();
+        EXPECT_TRUE(m->Init(x, y, &frames.set, 50, kind, 100));
+        addAnimated(surface.get(), m->sprite, layer);
+        return m;
+    }
+
+    // A generator state whose next leaf draw, Next(100) % 13, is s.
+    static int32_t leafState(int s) {
+        for (int32_t st = 1; st < 16807; ++st) {
+            Random r(st);
+            if (r.Next(100) % 13 == s) return st;
+        }
+        return -1;
     }
 
     static InputEvent penDown(int x, int y) {
@@ -68,31 +104,5 @@ class RoundFixture : public ::testing::Test {
     AnimationList list;
     ViewManager views;
     AppContext saved;
-};
-
-// Frames drawn by the test: a w x h picture whose border ring is the key colour and
-// whose inside is opaque, so that hit tests have known pixels.
-class TestFrames {
-  public:
-    static constexpr uint16_t kKey = 0xF81F;
-    static constexpr uint16_t kInk = 0x07E0;
-
-    TestFrames(int w, int h, int count = 1) {
-        for (int k = 0; k < count; ++k) {
-            auto img = std::make_unique<Image>();
-            img->createBlank(w, h);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const bool edge = x < 2 || y < 2 || x >= w - 2 || y >= h - 2;
-                    img->bitmap->set(x, y, edge ? kKey : kInk);
-                }
-            raw.push_back(img.get());
-            images.push_back(std::move(img));
-        }
-        set.borrow(raw.data(), count);
-    }
-
-    FrameSet set;
-    std::vector<std::unique_ptr<Image>> images;
-    std::vector<Image*> raw;
+    TestFrames frames{20, 20};
 };
