@@ -7,18 +7,14 @@
 
 namespace audiotest {
 
-inline void PutLe32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+inline void PutLe(std::vector<uint8_t>& b, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-inline void PutLe16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void PutId(std::vector<uint8_t>& b, const char* id) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(id[i]));
+inline void PutId(std::vector<uint8_t>& b, const std::string& id) {
+    b.insert(b.end(), id.begin(), id.begin() + 4);
 }
 
-// A RIFF wave file: "fmt " with the given layout, optional extra chunks, then "data".
+// A RIFF wave file: "fmt " with these fields, optional extra chunks, then "data".
 struct WaveLayout {
     uint32_t rate = 22050;
     uint16_t channels = 1;
@@ -27,58 +23,50 @@ struct WaveLayout {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> extraChunks;  // before data
 };
 
-inline std::vector<uint8_t> BuildWave(const WaveLayout& s) {
+inline std::vector<uint8_t> BuildWave(const WaveLayout& w) {
     std::vector<uint8_t> b;
     PutId(b, "RIFF");
-    PutLe32(b, 0);  // not examined
+    PutLe(b, 0, 4);  // not examined
     PutId(b, "WAVE");
     PutId(b, "fmt ");
-    PutLe32(b, 16);
-    PutLe16(b, 1);
-    PutLe16(b, s.channels);
-    PutLe32(b, s.rate);
-    PutLe32(b, s.rate * s.channels * s.bits / 8);
-    PutLe16(b, s.channels * s.bits / 8);
-    PutLe16(b, s.bits);
-    for (const auto& [id, body] : s.extraChunks) {
-        PutId(b, id.c_str());
-        PutLe32(b, static_cast<uint32_t>(body.size()));
+    PutLe(b, 16, 4);
+    PutLe(b, 1, 2);
+    PutLe(b, w.channels, 2);
+    PutLe(b, w.rate, 4);
+    PutLe(b, w.rate * w.channels * w.bits / 8, 4);
+    PutLe(b, w.channels * w.bits / 8, 2);
+    PutLe(b, w.bits, 2);
+    for (const auto& [id, body] : w.extraChunks) {
+        PutId(b, id);
+        PutLe(b, static_cast<uint32_t>(body.size()), 4);
         b.insert(b.end(), body.begin(), body.end());
     }
     PutId(b, "data");
-    PutLe32(b, static_cast<uint32_t>(s.data.size()));
-    b.insert(b.end(), s.data.begin(), s.data.end());
+    PutLe(b, static_cast<uint32_t>(w.data.size()), 4);
+    b.insert(b.end(), w.data.begin(), w.data.end());
     return b;
 }
 
-// A four-track module: header, patterns, sample bytes.
+// A four-track module ("M.K."): header, patterns, sample bytes.
 class ModuleBuilder {
   public:
     explicit ModuleBuilder(int patternCount = 1) : patterns_(patternCount) {
         header_.assign(1084, 0);
-        header_[950] = 1;
-        header_[951] = 127;
+        Song({0});
         for (auto& p : patterns_) p.assign(1024, 0);
-        header_[1080] = 'M';
-        header_[1081] = '.';
-        header_[1082] = 'K';
-        header_[1083] = '.';
+        for (int i = 0; i < 4; ++i) header_[1080 + i] = static_cast<uint8_t>("M.K."[i]);
     }
 
-    // Instrument k (1..31) with its sample bytes (an even count).
+    // Instrument k (1..31) with its sample bytes (an even count); loop in words.
     ModuleBuilder& Instrument(int k, const std::vector<int8_t>& bytes, uint8_t volume = 64,
-                              uint8_t finetune = 0, uint32_t loopStartWords = 0,
-                              uint32_t loopWords = 0) {
-        uint8_t* rec = &header_[20 + 30 * (k - 1)];
-        const uint32_t words = static_cast<uint32_t>(bytes.size() / 2);
-        rec[22] = static_cast<uint8_t>(words >> 8);
-        rec[23] = static_cast<uint8_t>(words);
-        rec[24] = finetune;
-        rec[25] = volume;
-        rec[26] = static_cast<uint8_t>(loopStartWords >> 8);
-        rec[27] = static_cast<uint8_t>(loopStartWords);
-        rec[28] = static_cast<uint8_t>(loopWords >> 8);
-        rec[29] = static_cast<uint8_t>(loopWords);
+                              uint8_t finetune = 0, uint32_t loopStart = 0, uint32_t loop = 0) {
+        uint8_t* rec = &header_[20 + 30 * (k - 1) + 22];
+        const uint32_t fields[4] = {static_cast<uint32_t>(bytes.size() / 2),
+                                    (uint32_t{finetune} << 8) | volume, loopStart, loop};
+        for (int i = 0; i < 4; ++i) {
+            rec[2 * i] = static_cast<uint8_t>(fields[i] >> 8);
+            rec[2 * i + 1] = static_cast<uint8_t>(fields[i]);
+        }
         if (samples_.size() < static_cast<size_t>(k + 1)) samples_.resize(k + 1);
         samples_[k] = bytes;
         return *this;
@@ -104,8 +92,7 @@ class ModuleBuilder {
     std::vector<uint8_t> Build() const {
         std::vector<uint8_t> b = header_;
         for (const auto& p : patterns_) b.insert(b.end(), p.begin(), p.end());
-        for (const auto& s : samples_)
-            for (int8_t v : s) b.push_back(static_cast<uint8_t>(v));
+        for (const auto& s : samples_) b.insert(b.end(), s.begin(), s.end());
         return b;
     }
 

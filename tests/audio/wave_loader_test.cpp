@@ -1,12 +1,14 @@
-// Reading RIFF wave resources into sound requests, well-formed and not.
+// Reading RIFF wave resources into sound requests, well-formed and not, and the game's own.
 #include "audio/wave_loader.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "audio_builders.h"
+#include "platform/platform.h"
 #include "platform/resource_pack.h"
 
 namespace {
@@ -20,135 +22,97 @@ std::vector<uint8_t> Bytes(size_t n, uint8_t start = 0) {
     return v;
 }
 
-TEST(WaveLoader, ReadsRateLengthAndPointsIntoTheBytes) {
-    struct Case {
-        uint32_t rate;
-        size_t dataBytes;
-    };
-    for (const Case c : {Case{22050, 100}, Case{11025, 8}, Case{44100, 41281}}) {
-        WaveLayout s;
-        s.rate = c.rate;
-        s.data = Bytes(c.dataBytes, 3);
-        const std::vector<uint8_t> w = BuildWave(s);
-        SoundRequest r;
-        ASSERT_TRUE(LoadWave(w, r)) << c.rate;
-        EXPECT_EQ(r.rate, c.rate);
-        EXPECT_EQ(r.length, c.dataBytes - 8);
-        EXPECT_EQ(r.data, w.data() + 44);  // no copy
-        EXPECT_EQ(r.data[0], 3);
-        EXPECT_EQ(r.ownsData, 0);
-    }
-}
-
-TEST(WaveLoader, WalksOtherChunksWithoutPadBytes) {
-    WaveLayout s;
-    s.data = Bytes(20, 50);
-    s.extraChunks = {{"LIST", Bytes(5)}, {"fact", Bytes(4)}, {"junk", {}}};
-    const std::vector<uint8_t> w = BuildWave(s);
-    SoundRequest r;
-    ASSERT_TRUE(LoadWave(w, r));
-    EXPECT_EQ(r.length, 12u);
-    EXPECT_EQ(r.data[0], 50);
-    EXPECT_EQ(r.data, w.data() + 44 + 13 + 12 + 8);
-}
-
-TEST(WaveLoader, RejectsWhatItCannotPlay) {
-    struct Case {
-        std::string name;
-        std::vector<uint8_t> bytes;
-    };
-    std::vector<Case> cases;
-    WaveLayout good;
-    good.data = Bytes(64);
-    {
-        WaveLayout s = good;
-        s.bits = 16;
-        cases.push_back({"16-bit", BuildWave(s)});
-    }
-    {
-        WaveLayout s = good;
-        s.channels = 2;
-        cases.push_back({"stereo", BuildWave(s)});
-    }
-    {
-        WaveLayout s = good;
-        s.rate = 0;
-        cases.push_back({"rate 0", BuildWave(s)});
-    }
-    {
-        std::vector<uint8_t> w = BuildWave(good);
-        w[12] = 'L';  // second chunk not "fmt "
-        cases.push_back({"no fmt", w});
-    }
-    {
-        std::vector<uint8_t> w = BuildWave(good);
-        w[36] = 'd';
-        w[37] = 'a';
-        w[38] = 't';
-        w[39] = 'x';
-        cases.push_back({"no data chunk", w});
-    }
-    {
-        std::vector<uint8_t> w = BuildWave(good);
-        w.resize(w.size() - 1);  // data chunk claims one byte more than exists
-        cases.push_back({"data past end", w});
-    }
-    {
-        WaveLayout s = good;
-        s.data = Bytes(7);
-        cases.push_back({"data shorter than 8", BuildWave(s)});
-    }
-    {
-        WaveLayout s = good;
-        s.extraChunks = {{"LIST", Bytes(10)}};
-        std::vector<uint8_t> w = BuildWave(s);
-        w[40] = 0xF0;  // LIST size runs far past the end: the walk must stop
-        w[41] = 0xFF;
-        w[42] = 0xFF;
-        w[43] = 0xFF;
-        cases.push_back({"chunk size past end", w});
-    }
-    {
-        std::vector<uint8_t> w = BuildWave(good);
-        w[16] = 12;  // fmt chunk too short for its body
-        cases.push_back({"short fmt", w});
-    }
-    for (size_t cut : {0u, 4u, 12u, 20u, 35u, 43u, 47u}) {
-        std::vector<uint8_t> w = BuildWave(good);
-        w.resize(cut);
-        cases.push_back({"truncated to " + std::to_string(cut), w});
-    }
-    for (const Case& c : cases) {
-        SoundRequest r;
-        EXPECT_FALSE(LoadWave(c.bytes, r)) << c.name;
-        EXPECT_EQ(r.data, nullptr) << c.name;
-    }
-}
-
-TEST(WaveLoader, DataChunkOfExactlyEightBytesHasLengthZero) {
-    WaveLayout s;
-    s.data = Bytes(8);
-    const std::vector<uint8_t> w = BuildWave(s);
-    SoundRequest r;
-    ASSERT_TRUE(LoadWave(w, r));
-    EXPECT_EQ(r.length, 0u);
-}
-
-TEST(WaveLoader, ResourceLookup) {
-    WaveLayout s;
-    s.rate = 11025;
-    s.data = Bytes(30, 9);
-    const std::vector<uint8_t> w = BuildWave(s);
+TEST(WaveLoader, ReadsRateAndLengthMinusEightWithoutCopying) {
+    WaveLayout wave;
+    wave.rate = 11025;
+    wave.data = Bytes(30, 50);
+    // Other chunks are walked by their exact sizes (no pad byte after an odd one).
+    wave.extraChunks = {{"LIST", Bytes(5)}, {"junk", {}}};
+    const std::vector<uint8_t> w = BuildWave(wave);
     platform::overrideResource("WAVE", 60001, w);
     SoundRequest r;
-    EXPECT_TRUE(LoadWaveResource(60001, r));
+    ASSERT_TRUE(LoadWaveResource(60001, r));
     EXPECT_EQ(r.rate, 11025u);
     EXPECT_EQ(r.length, 22u);
-    EXPECT_EQ(r.data, w.data() + 44);
+    EXPECT_EQ(r.data, w.data() + 44 + 13 + 8);
+    EXPECT_EQ(r.ownsData, 0);
     platform::overrideResource("WAVE", 60001, {});
     SoundRequest missing;
     EXPECT_FALSE(LoadWaveResource(60001, missing));
     EXPECT_EQ(missing.data, nullptr);
+
+    wave = {};
+    wave.data = Bytes(8);
+    ASSERT_TRUE(LoadWave(BuildWave(wave), r));
+    EXPECT_EQ(r.length, 0u);
+}
+
+TEST(WaveLoader, RejectsWhatItCannotPlay) {
+    using Make = std::function<std::vector<uint8_t>(WaveLayout)>;
+    auto layout = [](auto edit) -> Make {
+        return [edit](WaveLayout l) {
+            edit(l);
+            return BuildWave(l);
+        };
+    };
+    auto bytes = [](auto edit) -> Make {
+        return [edit](WaveLayout l) {
+            auto w = BuildWave(l);
+            edit(w);
+            return w;
+        };
+    };
+    auto set = [&](size_t at, std::vector<uint8_t> v) {
+        return bytes([=](auto& w) { std::copy(v.begin(), v.end(), w.begin() + at); });
+    };
+    std::vector<std::pair<std::string, Make>> cases = {
+        {"16-bit", layout([](WaveLayout& l) { l.bits = 16; })},
+        {"stereo", layout([](WaveLayout& l) { l.channels = 2; })},
+        {"rate 0", layout([](WaveLayout& l) { l.rate = 0; })},
+        {"data shorter than 8", layout([](WaveLayout& l) { l.data.resize(7); })},
+        {"no fmt", set(12, {'L'})},
+        {"no data chunk", set(36, {'d', 'a', 't', 'x'})},
+        {"short fmt", set(16, {12})},
+        {"data past end", bytes([](auto& w) { w.pop_back(); })},
+        {"chunk size past end",
+         [](WaveLayout l) {
+             l.extraChunks = {{"LIST", Bytes(10)}};
+             auto w = BuildWave(l);
+             w[43] = 0xFF;
+             return w;
+         }},
+    };
+    for (size_t cut : {0u, 4u, 12u, 20u, 35u, 43u, 47u})
+        cases.push_back(
+            {"cut to " + std::to_string(cut), bytes([cut](auto& w) { w.resize(cut); })});
+    WaveLayout wave;
+    wave.data = Bytes(64);
+    SoundRequest good;
+    ASSERT_TRUE(LoadWave(BuildWave(wave), good));
+    for (const auto& [name, make] : cases) {
+        SoundRequest r;
+        EXPECT_FALSE(LoadWave(make(wave), r)) << name;
+        EXPECT_EQ(r.data, nullptr) << name;
+    }
+}
+
+TEST(GameSounds, EverySoundLoadsWithItsRateAndLength) {
+    const uint32_t sounds[][3] = {
+        {535, 22050, 84808}, {537, 22050, 211806}, {538, 22050, 5997},  {540, 22050, 6434},
+        {543, 11025, 6207},  {544, 11025, 2245},   {545, 22050, 30208}, {546, 11025, 792},
+        {550, 22050, 17115}, {551, 22050, 14403},  {555, 22050, 15404}, {556, 22050, 14254},
+        {557, 11025, 8384},  {558, 44100, 41281},  {562, 22050, 17468}, {563, 22050, 15670},
+        {564, 22050, 25998}, {578, 22050, 12671},  {579, 11025, 47037},
+    };
+    for (const auto& [id, rate, dataBytes] : sounds) {
+        SoundRequest r;
+        ASSERT_TRUE(LoadWaveResource(static_cast<int>(id), r)) << id;
+        EXPECT_EQ(r.rate, rate) << id;
+        EXPECT_EQ(r.length, dataBytes - 8) << id;
+        const std::span<const uint8_t> res = platform::findResource("WAVE", static_cast<int>(id));
+        EXPECT_GE(r.data, res.data()) << id;
+        EXPECT_LT(r.data + r.length, res.data() + res.size()) << id;
+    }
 }
 
 }  // namespace
