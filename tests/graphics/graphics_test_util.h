@@ -1,29 +1,26 @@
-// Helpers shared by the graphics tests: pictures laid over the pack, images filled
-// from pixel lists, and a clean headless window for every test.
+// Helpers shared by the graphics tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "../../tools/pctool/encoder.h"
 #include "graphics/image.h"
+#include "graphics/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/resource_pack.h"
 
 namespace gtest_util {
 
-// Encodes RGB565 pixels as a picture resource and lays it over the pack as `id`. The
-// bytes live until the end of the test program, as the overlay needs.
+// Lays RGB565 pixels over the pack as picture `id`; the bytes live as long as the program.
 inline void providePicture(int id, const std::vector<uint16_t>& pixels) {
     static std::deque<std::vector<uint8_t>> keep;
-    std::vector<uint8_t> raw(pixels.size() * 2);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        raw[2 * i] = static_cast<uint8_t>(pixels[i] & 0xFF);
-        raw[2 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
-    }
+    std::vector<uint8_t> raw;
+    for (uint16_t p : pixels) raw.insert(raw.end(), {uint8_t(p & 0xFF), uint8_t(p >> 8)});
     keep.push_back(encodePicture(raw));
     platform::overrideResource("PCT", id, keep.back());
 }
@@ -42,13 +39,28 @@ inline uint16_t windowAt(int x, int y) {
     return headless::windowDevicePixels()[y * 240 + x];
 }
 
+// A clean headless window and pack for every test (before the members of derived
+// fixtures are made); keeps the images and sprites it made.
 class HeadlessTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    HeadlessTest() {
         headless::reset(1000000);
         platform::clearResourceOverrides();
     }
-    void TearDown() override { platform::clearResourceOverrides(); }
+    ~HeadlessTest() override { platform::clearResourceOverrides(); }
+    template <typename F>
+    Image* image(int w, int h, F f) {
+        return images.emplace_back(makeImage(w, h, f)).get();
+    }
+    // A plain sprite over a w x h image of one colour.
+    Sprite* solid(int x, int y, int w, int h, uint16_t colour, bool saveUnder = false) {
+        Sprite* s = sprites.emplace_back(std::make_unique<Sprite>()).get();
+        s->setFromImage(image(w, h, [colour](int, int) { return colour; }), x, y, saveUnder, false,
+                        false, 0);
+        return s;
+    }
+    std::vector<std::unique_ptr<Image>> images;
+    std::vector<std::unique_ptr<Sprite>> sprites;
 };
 
 }  // namespace gtest_util

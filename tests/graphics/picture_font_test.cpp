@@ -16,231 +16,142 @@ namespace {
 constexpr uint16_t kBackground = 0xF81F;
 constexpr uint16_t kMarker = 0x0001;
 
-// Builds a glyph strip of `width` columns in the loader's layout: positions counted
-// from the strip's end, the two samples at positions 0 and 1, a marker at the start
-// of every further glyph and one after the last. Glyph k's rows (outside column 0)
-// hold the colour 0x100 + k.
-std::vector<uint16_t> stripPixels(int width, const std::vector<int>& lengths, int& n,
-                                  bool finalMarker = true) {
-    int total = 0;
-    for (int len : lengths) total += len;
-    n = total + 4;
-    std::vector<uint16_t> px(static_cast<size_t>(width) * n, kBackground);
-    auto rowOf = [&n](int p) { return n - 1 - p; };
-    int start = 0;
-    for (size_t k = 0; k < lengths.size(); ++k) {
-        if (k > 0) px[rowOf(start) * width] = kMarker;
-        for (int p = start; p < start + lengths[k]; ++p)
-            for (int x = 1; x < width; ++x)
-                px[rowOf(p) * width + x] = static_cast<uint16_t>(0x100 + k);
-        start += lengths[k];
-    }
-    if (finalMarker) px[rowOf(start) * width] = kMarker;
-    px[rowOf(1) * width] = kMarker;  // the marker sample
-    return px;
-}
-
 class FontTest : public gtest_util::HeadlessTest {
   protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        surface = std::make_unique<SceneSurface>(1, 3, 240, 320);
+    // Lays out a glyph strip as picture `id` and loads it from '0': positions count from
+    // the strip's end, the samples sit at positions 0 and 1, a marker starts every
+    // further glyph (and ends the last one if `finalMarker`). Glyph k is filled with
+    // 0x100 + k outside column 0. Returns loadFont's answer.
+    bool load(PictureFont& f, int id, int width, const std::vector<int>& lengths,
+              bool finalMarker = true) {
+        int n = 4;
+        for (int len : lengths) n += len;
+        std::vector<uint16_t> px(static_cast<size_t>(width) * n, kBackground);
+        auto at = [&](int p, int x) -> uint16_t& { return px[(n - 1 - p) * width + x]; };
+        int start = 0;
+        for (size_t k = 0; k < lengths.size(); ++k) {
+            if (k > 0) at(start, 0) = kMarker;
+            for (int p = start; p < start + lengths[k]; ++p)
+                for (int x = 1; x < width; ++x) at(p, x) = static_cast<uint16_t>(0x100 + k);
+            start += lengths[k];
+        }
+        if (finalMarker) at(start, 0) = kMarker;
+        at(1, 0) = kMarker;  // the marker sample
+        gtest_util::providePicture(id, px);
+        return f.loadFont(id, width, n, 48);
     }
-    // A font like the menu font: 44 glyphs from '0', the last one the space.
-    void loadMenuLike(int width = 18) {
-        lengths.clear();
+    // Like the menu font: 44 glyphs from '0' (13 rows), the last one the space (10 rows).
+    void loadMenuLike() {
         for (int k = 0; k < 44; ++k) lengths.push_back(k == 0 ? 13 : k == 43 ? 10 : 5 + k % 7);
-        int n = 0;
-        gtest_util::providePicture(31300, stripPixels(width, lengths, n));
-        stripLength = n;
-        ASSERT_TRUE(font.loadFont(31300, width, n, 48));
+        ASSERT_TRUE(load(font, 31300, 18, lengths));
+        for (int y = 1; y < font.stripLength; ++y)
+            ASSERT_EQ(font.strip->pixel(0, y), kBackground) << "marker left at row " << y;
     }
-    std::unique_ptr<SceneSurface> surface;
+    SceneSurface surface{1, 3, 240, 320};
     PictureFont font;
     std::vector<int> lengths;
-    int stripLength = 0;
 };
 
-TEST_F(FontTest, MarkerScanFindsEveryGlyphAndClearsTheMarkers) {
+TEST_F(FontTest, MarkerScanFindsEveryGlyphAndCharactersPickTheirs) {
     loadMenuLike();
     EXPECT_EQ(font.lastIndex, 43);
-    EXPECT_EQ(font.glyphHeight, 18);
-    int start = 0;
-    for (int k = 0; k < 44; ++k) {
+    for (int k = 0, start = 0; k < 44; start += lengths[k++]) {
         EXPECT_EQ(font.glyphs[k].start, start) << k;
         EXPECT_EQ(font.glyphs[k].length, lengths[k]) << k;
-        start += lengths[k];
     }
-    // Digit 0 takes the last 13 rows of the strip.
-    EXPECT_EQ(stripLength - font.glyphs[0].start - font.glyphs[0].length, stripLength - 13);
-    for (int y = 1; y < stripLength; ++y)
-        ASSERT_EQ(font.strip->pixel(0, y), kBackground) << "marker left at row " << y;
-}
-
-TEST_F(FontTest, GlyphChoiceFollowsTheCharacterRules) {
-    loadMenuLike();
-    struct Case {
-        char16_t c;
-        int glyph;
+    // Codes 91..96 have no glyphs of their own: the lower-case shift sends them six
+    // places down, onto U..Z; everything from 'a' on shows the last glyph.
+    const std::pair<char16_t, int> cases[] = {
+        {u'0', 0},  {u'9', 9},  {u':', 10}, {u'.', 12},     {u',', 13}, {u'\'', 14}, {u'(', 15},
+        {u')', 16}, {u'A', 17}, {u'Z', 42}, {u'[', 37},     {u'`', 42}, {u'a', 43},  {u'z', 43},
+        {u'~', 43}, {u' ', 43}, {u'!', 43}, {u'\u0131', 1},  // only the low byte of a wide
+                                                             // character counts
     };
-    const Case cases[] = {
-        {u'0', 0},
-        {u'9', 9},
-        {u':', 10},
-        {u'A', 17},
-        {u'Z', 42},
-        {u'a', 43},
-        {u'z', 43},
-        {u'.', 12},
-        {u',', 13},
-        {u'\'', 14},
-        {u'(', 15},
-        {u')', 16},
-        // Codes 91..96 have no glyphs of their own: the lower-case shift sends them
-        // six places down, onto the letters U..Z.
-        {u'[', 37},
-        {u'`', 42},
-        {u'~', 43},
-        {u' ', 43},
-        {u'!', 43},
-    };
-    for (const Case& c : cases) {
-        const Glyph g = font.glyphFor(font.indexForChar(c.c));
-        EXPECT_EQ(g.start, font.glyphs[c.glyph].start) << static_cast<char>(c.c);
-        EXPECT_EQ(g.length, font.glyphs[c.glyph].length) << static_cast<char>(c.c);
+    for (auto [c, glyph] : cases) {
+        const Glyph g = font.glyphFor(font.indexForChar(c));
+        EXPECT_EQ(g.start, font.glyphs[glyph].start) << static_cast<int>(c);
+        EXPECT_EQ(g.length, font.glyphs[glyph].length) << static_cast<int>(c);
     }
     // The space is measured through the lower-case shift and lands on the same glyph.
     EXPECT_EQ(font.glyphFor(static_cast<uint8_t>(font.lastIndex + 6)).start, font.glyphs[43].start);
-    // Only the low byte of a wide character counts.
-    EXPECT_EQ(font.indexForChar(u'\u0131'), font.indexForChar(u'1'));
 }
 
-TEST_F(FontTest, AStripWithoutTheSpaceGlyphShowsItsLastLetterForEverythingBeyond) {
-    // Like the game font: 42 glyphs up to Y, no final marker.
-    std::vector<int> lens;
-    for (int k = 0; k < 42; ++k) lens.push_back(k == 1 ? 10 : k == 2 ? 20 : 8 + k % 5);
-    int n = 0;
-    gtest_util::providePicture(31301, stripPixels(22, lens, n, false));
-    PictureFont f;
-    ASSERT_TRUE(f.loadFont(31301, 22, n, 48));
-    EXPECT_EQ(f.lastIndex, 40) << "41 markers: the last glyph has no end marker";
-    EXPECT_EQ(f.glyphFor(f.indexForChar(u'Z')).start, f.glyphs[40].start);
-    EXPECT_EQ(f.glyphFor(f.indexForChar(u'1')).length, 10);
-}
+TEST_F(FontTest, OddStripsStayInsideTheTable) {
+    // Like the game font: 42 glyphs up to Y and no final marker, so 41 are found.
+    std::vector<int> lens(42, 8);
+    lens[1] = 10;
+    PictureFont game, big, plain;
+    ASSERT_TRUE(load(game, 31301, 22, lens, false));
+    EXPECT_EQ(game.lastIndex, 40);
+    EXPECT_EQ(game.glyphFor(game.indexForChar(u'Z')).start, game.glyphs[40].start);
+    EXPECT_EQ(game.glyphFor(game.indexForChar(u'1')).length, 10);
 
-TEST_F(FontTest, NoMoreThanAHundredGlyphsAreTaken) {
-    std::vector<int> lens(120, 3);
-    int n = 0;
-    gtest_util::providePicture(31302, stripPixels(4, lens, n));
-    PictureFont f;
-    ASSERT_TRUE(f.loadFont(31302, 4, n, 48));
-    EXPECT_EQ(f.lastIndex, 99);
-    EXPECT_EQ(f.glyphs[99].start, 297);
-    EXPECT_EQ(f.glyphs[99].length, 3);
-    // Characters past the table show the glyph at the last index.
-    EXPECT_EQ(f.glyphFor(110).start, 297);
-    EXPECT_EQ(f.glyphFor(200).start, 297);
-}
+    ASSERT_TRUE(load(big, 31302, 4, std::vector<int>(120, 3)));  // only 100 glyphs are taken
+    EXPECT_EQ(big.lastIndex, 99);
+    EXPECT_EQ(big.glyphs[99].start, 297);
+    EXPECT_EQ(big.glyphFor(110).start, 297);
+    EXPECT_EQ(big.glyphFor(200).length, 3);
 
-TEST_F(FontTest, AStripWithoutMarkersStaysInsideItsTable) {
-    std::vector<uint16_t> plain(4 * 50, kBackground);
-    plain[48 * 4] = kMarker;  // the marker sample, and no marker anywhere else
-    gtest_util::providePicture(31303, plain);
-    PictureFont f;
-    EXPECT_FALSE(f.loadFont(31303, 4, 50, 48));
-    EXPECT_EQ(f.lastIndex, 0);
-    EXPECT_EQ(f.glyphFor(200).length, 0);
+    EXPECT_FALSE(load(plain, 31303, 4, {46}, false));  // no marker at all
+    EXPECT_EQ(plain.lastIndex, 0);
+    EXPECT_EQ(plain.glyphFor(200).length, 0);
     TextSprite t;
-    t.initText(0, 0, &f, 8, true, false);
+    t.initText(0, 0, &plain, 8, true, false);
     t.setText(u"123");
-    ASSERT_NE(t.textImage, nullptr);
     EXPECT_EQ(t.textImage->height, 0);
 }
 
-TEST_F(FontTest, TextGrowsFromTheBottomOfItsImage) {
-    std::vector<int> lens;
-    for (int k = 0; k < 42; ++k) lens.push_back(k == 1 ? 10 : k == 2 ? 20 : 8);
-    int n = 0;
-    gtest_util::providePicture(31304, stripPixels(22, lens, n));
-    PictureFont f;
-    ASSERT_TRUE(f.loadFont(31304, 22, n, 48));
-    TextSprite t;
-    t.initText(30, 40, &f, 10, true, false);
-    Bitmap* target = currentTarget;
-    t.setText(u"12");
-    EXPECT_EQ(currentTarget, target) << "the target is restored after rendering";
-    ASSERT_NE(t.textImage, nullptr);
-    EXPECT_EQ(t.textImage->width, 22);
-    EXPECT_EQ(t.textImage->height, 30);
-    for (int y = 0; y < 30; ++y) {
-        EXPECT_EQ(t.textImage->pixel(5, y), y >= 20 ? 0x101 : 0x102) << y;
-        EXPECT_EQ(t.textImage->pixel(0, y), kBackground) << y;
-    }
-    // The sprite shows the text image with a fresh save-under and the strip's key.
-    EXPECT_EQ(t.sprite->image, t.textImage);
-    EXPECT_EQ(t.sprite->x, 30);
-    EXPECT_EQ(t.sprite->y, 40);
-    EXPECT_EQ(t.sprite->height, 30);
-    EXPECT_EQ(t.sprite->key, kBackground);
-    EXPECT_EQ(t.sprite->keyed, 1);
-    ASSERT_NE(t.sprite->saveUnder, nullptr);
-    EXPECT_EQ(t.sprite->saveUnder->height, 30);
-}
-
-TEST_F(FontTest, LongTextIsCutAndEmptyTextChangesNothing) {
+TEST_F(FontTest, TextStacksUpwardsFromTheBottomAndIsCut) {
     loadMenuLike();
     TextSprite t;
-    t.initText(0, 0, &font, 3, true, false);
+    t.initText(30, 40, &font, 3, true, false);
     EXPECT_EQ(t.textImage->height, lengths[43]) << "starts as a single space";
-    t.setText(u"00000");
-    EXPECT_EQ(t.textImage->height, 3 * 13);
-    Image* before = t.textImage;
-    t.setText(u"");
-    EXPECT_EQ(t.textImage, before);
-    EXPECT_EQ(t.textImage->height, 3 * 13);
+    Bitmap* target = currentTarget;
     t.setText(u"A 0");
-    EXPECT_EQ(t.textImage->height, lengths[17] + lengths[43] + 13);
-    // Top down: the digit 0, the space glyph, then the A at the bottom.
-    EXPECT_EQ(t.textImage->pixel(5, 2), 0x100);
-    EXPECT_EQ(t.textImage->pixel(5, 13 + 2), 0x100 + 43);
-    EXPECT_EQ(t.textImage->pixel(5, t.textImage->height - 1), 0x100 + 17);
+    EXPECT_EQ(currentTarget, target) << "the target is restored after rendering";
+    const int h = lengths[17] + lengths[43] + 13;
+    ASSERT_EQ(t.textImage->width * t.textImage->height, 18 * h);
+    for (int y = 0; y < h; ++y) {  // top down: the digit 0, the space, the A at the bottom
+        EXPECT_EQ(t.textImage->pixel(5, y), y < 13                 ? 0x100
+                                            : y < 13 + lengths[43] ? 0x100 + 43
+                                                                   : 0x111)
+            << y;
+        EXPECT_EQ(t.textImage->pixel(0, y), kBackground) << y;
+    }
+    // The sprite shows the text with a fresh save-under, keyed by the strip background.
+    EXPECT_EQ(t.sprite->image, t.textImage);
+    EXPECT_EQ(t.sprite->key, kBackground);
+    EXPECT_EQ(t.sprite->saveUnder->height, h);
+
+    t.setText(u"00000");
+    EXPECT_EQ(t.textImage->height, 3 * 13) << "cut to three characters";
+    t.setText(u"");
+    EXPECT_EQ(t.textImage->height, 3 * 13) << "empty text changes nothing";
 }
 
-TEST_F(FontTest, SetTextAndMarkDirtiesTheSpriteForTheNextPass) {
+TEST_F(FontTest, SetTextAndMarkShowsTheTextInTheNextPass) {
     loadMenuLike();
     TextSprite t;
     t.initText(20, 30, &font, 8, true, false);
-    surface->addSprite(t.sprite, 220);
-    surface->redrawDirty();
-    t.setTextAndMark(u"0", surface.get());
-    EXPECT_EQ(surface->minDirtyLayer, 220);
-    surface->redrawDirty();
-    // Digit 0 is 13 rows: the pass shows it, keyed against the strip background.
-    EXPECT_EQ(gtest_util::windowAt(25, 30 + 5), 0x100);
-    EXPECT_EQ(gtest_util::windowAt(20, 30 + 5), 0) << "column 0 is background: transparent";
-    surface->removeSprite(t.sprite);
-    t.releaseText();
-    EXPECT_EQ(t.sprite, nullptr);
-    EXPECT_EQ(t.textImage, nullptr);
+    surface.addSprite(t.sprite, 220);
+    surface.redrawDirty();
+    t.setTextAndMark(u"0", &surface);
+    EXPECT_EQ(surface.minDirtyLayer, 220);
+    surface.redrawDirty();
+    EXPECT_EQ(gtest_util::windowAt(25, 35), 0x100);
+    EXPECT_EQ(gtest_util::windowAt(20, 35), 0) << "column 0 is background: transparent";
+    surface.removeSprite(t.sprite);
 }
 
-}  // namespace
-
-namespace {
-
-// The two fonts the game ships, when this build's pack has them.
 TEST_F(FontTest, ShippedFontsHaveTheGlyphsTheScreensCountOn) {
     if (platform::findResource("PCT", 503).empty() || platform::findResource("PCT", 255).empty())
         GTEST_SKIP() << "the font strips are not in this build's pack";
-    PictureFont menu;
+    PictureFont menu, game;
     ASSERT_TRUE(menu.loadFont(503, 18, 554, 48));
     EXPECT_EQ(menu.lastIndex, 43);
     const Glyph zero = menu.glyphFor(menu.indexForChar(u'0'));
-    EXPECT_EQ(554 - zero.start - zero.length, 541);
-    EXPECT_EQ(zero.length, 13);
+    EXPECT_EQ(zero.start + zero.length, 13);
     EXPECT_EQ(menu.glyphFor(menu.indexForChar(u' ')).length, 10);
-
-    PictureFont game;
     ASSERT_TRUE(game.loadFont(255, 22, 700, 48));
     EXPECT_EQ(game.lastIndex, 41);
     TextSprite t;
