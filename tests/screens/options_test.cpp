@@ -32,38 +32,32 @@ class OptionsTest : public ScreenFixture {
 };
 
 // Music track x 71..89, effect track x 110..128, both y 21..205.
-TEST_F(OptionsTest, ShowsTheSettingsItFinds) {
+TEST_F(OptionsTest, ShowsTheSettingsItFindsAndAnOutOfRangeVolumeAsTheMiddle) {
     EXPECT_EQ(view->musicSlider->value, 40);
     EXPECT_EQ(view->soundSlider->value, 20);
     EXPECT_EQ(view->animationToggle->state, 0);  // ticked: on
     EXPECT_EQ(view->effectsToggle->state, 1);    // empty: off
-}
-
-TEST_F(OptionsTest, AStoredVolumeAboveTheRangeShowsAsTheMiddle) {
     view->OnLeave();
-    settings->musicVolume = 64 + 10;
+    settings->musicVolume = 74;
     view->OnEnter();
     EXPECT_EQ(view->musicSlider->value, 35);
     EXPECT_EQ(settings->musicVolume, 74);
 }
 
-TEST_F(OptionsTest, MusicSliderChangesTheVolumeAndRestartsTheMusic) {
-    send(EV_PEN_DOWN, 80, 22);  // top of the music track: pages up one step
+TEST_F(OptionsTest, TheFirstStrayTapOnTheEffectSliderIsDropped) {
+    send(EV_PEN_DOWN, 119, 22);  // top of the effect track: dropped
+    EXPECT_EQ(settings->soundVolume, 20);
+    send(EV_PEN_UP, 119, 22);
+    send(EV_PEN_DOWN, 119, 22);  // now it pages up one step
+    EXPECT_EQ(settings->soundVolume, 26);
+    EXPECT_EQ(sound->effectVolume, 26u);
+    EXPECT_EQ(soundsStarted(538), 1);
+    send(EV_PEN_UP, 119, 22);
+    send(EV_PEN_DOWN, 80, 22);  // the music changes and restarts
     EXPECT_EQ(settings->musicVolume, 46);
     EXPECT_EQ(sound->musicVolume, 46u);
     EXPECT_EQ(soundsStarted(535), 1);
     send(EV_PEN_UP, 80, 22);
-}
-
-TEST_F(OptionsTest, TheFirstStrayTapIsDroppedSoTheEffectSliderNeedsASecond) {
-    send(EV_PEN_DOWN, 119, 22);
-    EXPECT_EQ(settings->soundVolume, 20);
-    EXPECT_EQ(soundsStarted(538), 0);
-    send(EV_PEN_UP, 119, 22);
-    send(EV_PEN_DOWN, 119, 22);
-    EXPECT_EQ(settings->soundVolume, 26);
-    EXPECT_EQ(sound->effectVolume, 26u);
-    EXPECT_EQ(soundsStarted(538), 1);
 }
 
 TEST_F(OptionsTest, ATapOnAToggleCountsAsTheFirstTap) {

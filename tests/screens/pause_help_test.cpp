@@ -14,14 +14,7 @@ namespace {
 
 using screentest::ScreenFixture;
 
-class PauseHelpTest : public ScreenFixture {
-  protected:
-    int frameAt(View& v, uint32_t t, int type = EV_NONE, int x = 0, int y = 0) {
-        headless::setNow(t);
-        InputEvent e = event(type, x, y);
-        return v.HandleEvent(e);
-    }
-};
+class PauseHelpTest : public ScreenFixture {};
 
 TEST_F(PauseHelpTest, PanelSlidesInSeventeenStepsAndIgnoresTapsMeanwhile) {
     settings->menuAnimation = 1;
@@ -59,41 +52,34 @@ TEST_F(PauseHelpTest, WithoutAnimationThePanelIsPlacedAtOnce) {
     pause.OnLeave();
 }
 
-TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedraws) {
-    settings->menuAnimation = 0;
-    PauseMenuView pause(surface.get());
-    enter(pause, 5, 1);
-    const uint32_t t = headless::now();
-    frameAt(pause, t);
-    frameAt(pause, t + 1, EV_PEN_DOWN, 98, 270);  // Options
-    EXPECT_EQ(pause.pressedCode, PauseMenuView::OPTIONS);
-    frameAt(pause, t + 2, EV_PEN_UP, 126, 270);  // released on Score
-    EXPECT_EQ(manager.nextId, 5);
-    EXPECT_EQ(soundsStarted(540), 0);
-    // Resume goes back to the round and restarts its music.
-    frameAt(pause, t + 3, EV_PEN_DOWN, 215, 270);
-    frameAt(pause, t + 4, EV_PEN_UP, 215, 270);
-    EXPECT_EQ(manager.nextId, 1);
-    EXPECT_EQ(soundsStarted(537), 1);
-    EXPECT_EQ(soundsStarted(540), 1);
-    pause.OnLeave();
-}
-
-TEST_F(PauseHelpTest, ExitKeepsOnlyTheMenuInTheHistory) {
+TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
     settings->menuAnimation = 0;
     PauseMenuView pause(surface.get());
     manager.AddView(&pause, 5);
     manager.StartWith(0);
-    manager.GoTo(1, 1);
     InputEvent e;
-    manager.Dispatch(e);
-    manager.GoTo(5, 1);
-    manager.Dispatch(e);
+    for (uint8_t id : {1, 5}) {
+        manager.GoTo(id, 1);
+        manager.Dispatch(e);
+    }
     ASSERT_EQ(manager.historyDepth, 2);
-    const uint32_t t = headless::now();
+    uint32_t t = headless::now();
     frameAt(pause, t);
-    frameAt(pause, t + 1, EV_PEN_DOWN, 186, 270);
-    frameAt(pause, t + 2, EV_PEN_UP, 186, 270);
+    frameAt(pause, ++t, EV_PEN_DOWN, 98, 270);  // Options
+    EXPECT_EQ(pause.pressedCode, PauseMenuView::OPTIONS);
+    frameAt(pause, ++t, EV_PEN_UP, 126, 270);  // released on Score
+    EXPECT_EQ(manager.nextId, 5);
+    EXPECT_EQ(soundsStarted(540), 0);
+    // Resume goes back to the round and restarts its music.
+    frameAt(pause, ++t, EV_PEN_DOWN, 215, 270);
+    frameAt(pause, ++t, EV_PEN_UP, 215, 270);
+    EXPECT_EQ(manager.nextId, 1);
+    EXPECT_EQ(soundsStarted(537), 1);
+    EXPECT_EQ(soundsStarted(540), 1);
+    // Exit goes to the menu keeping only the menu and the pause screen in the history.
+    manager.nextId = 5;
+    frameAt(pause, ++t, EV_PEN_DOWN, 186, 270);
+    frameAt(pause, ++t, EV_PEN_UP, 186, 270);
     EXPECT_EQ(manager.nextId, 0);
     ASSERT_EQ(manager.historyDepth, 2);
     EXPECT_EQ(manager.history[0], 0);
@@ -159,10 +145,8 @@ TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
 TEST_F(PauseHelpTest, CreditsFadeTable) {
     struct Case {
         int x, tenths;
-    } cases[] = {
-        {240, 0},  {220, 0}, {219, 1}, {210, 1}, {209, 2}, {140, 8}, {139, 9}, {130, 9},  {129, 10},
-        {100, 10}, {99, 9},  {90, 9},  {89, 8},  {19, 1},  {10, 1},  {9, 0},   {-360, 0},
-    };
+    } cases[] = {{220, 0},  {219, 1}, {209, 2}, {140, 8}, {139, 9}, {129, 10},
+                 {100, 10}, {99, 9},  {89, 8},  {10, 1},  {9, 0},   {-360, 0}};
     for (const Case& c : cases) EXPECT_EQ(CreditsView::fadeTenths(c.x), c.tenths) << c.x;
 }
 
@@ -182,10 +166,6 @@ TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
     EXPECT_EQ(manager.nextId, 3);
     credits.OnLeave();
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
     TransitionView transition(surface.get(), 0);

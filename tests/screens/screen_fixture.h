@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "audio/game_sound.h"
@@ -96,6 +98,18 @@ class ScreenFixture : public ::testing::Test {
         headless::setNow(headless::now() + 1);
         InputEvent up = event(EV_PEN_UP, x, y);
         return view.HandleEvent(up);
+    }
+
+    // One frame of `view` at virtual time t.
+    static int frameAt(View& view, uint32_t t, int type = EV_NONE, int x = 0, int y = 0) {
+        headless::setNow(t);
+        InputEvent e = event(type, x, y);
+        return view.HandleEvent(e);
+    }
+
+    void setUserName(std::u16string_view n) {
+        std::fill(std::begin(settings->userName), std::end(settings->userName), 0);
+        std::copy(n.begin(), n.end(), settings->userName);
     }
 
     int soundsStarted(int id) const {
