@@ -252,13 +252,15 @@ TEST(ModulePlayer, SongEndWithAndWithoutLoop) {
 }
 
 TEST(ModulePlayer, RestartPosition) {
-    const uint32_t cases[][2] = {{127, 0}, {1, 1}, {2, 2}, {3, 0}, {200, 0}};
-    for (const auto& [stored, expected] : cases) {
-        ModuleBuilder b(3);
-        b.Song({0, 1, 2}, static_cast<uint8_t>(stored));
-        for (int p = 0; p < 3; ++p) b.Note(p, 0, 0, 0, 0, 15, 1);  // speed 1
+    // 127 means none even in a song of 128 positions; past the song's end also means none.
+    const uint32_t cases[][3] = {{3, 127, 0}, {3, 1, 1},   {3, 2, 2},
+                                 {3, 3, 0},   {3, 200, 0}, {128, 127, 0}};
+    for (const auto& [length, stored, expected] : cases) {
+        ModuleBuilder b;
+        b.Song(std::vector<uint8_t>(length, 0), static_cast<uint8_t>(stored));
+        b.Note(0, 0, 0, 0, 0, 15, 1);  // speed 1
         Rig r(b, true);
-        r.Frames(3 * 64 * (kTick + 1) + 1);
+        r.Frames(length * 64 * (kTick + 1) + 1);
         EXPECT_EQ(r.P().position, expected) << stored;
         EXPECT_EQ(r.P().rowOffset, 4u) << stored;
     }

@@ -69,6 +69,7 @@ TEST(WaveLoader, RejectsWhatItCannotPlay) {
         {"16-bit", layout([](WaveLayout& l) { l.bits = 16; })},
         {"stereo", layout([](WaveLayout& l) { l.channels = 2; })},
         {"rate 0", layout([](WaveLayout& l) { l.rate = 0; })},
+        {"rate 65536", layout([](WaveLayout& l) { l.rate = 65536; })},
         {"data shorter than 8", layout([](WaveLayout& l) { l.data.resize(7); })},
         {"no fmt", set(12, {'L'})},
         {"no data chunk", set(36, {'d', 'a', 't', 'x'})},
