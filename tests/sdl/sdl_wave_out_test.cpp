@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "audio/sound_engine.h"
@@ -29,13 +29,17 @@ class SdlWaveOutTest : public ::testing::Test {
         std::remove(path_.c_str());
         unsetenv("SDL_AUDIODRIVER");
     }
-    std::vector<uint8_t> FileBytes() const {
+    // The played bytes after the leading silence; the offset is kept frame-aligned.
+    std::vector<uint8_t> PlayedAfterSilence() const {
         std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+        const auto start =
+            std::find_if(file.begin(), file.end(), [](uint8_t b) { return b != 128; });
+        EXPECT_EQ((start - file.begin()) % 2, 0) << "frames stay aligned";
+        return {start, file.end()};
     }
-    // Waits until `count` buffers came back or `tries` polls of 5 ms passed; returns them
-    // in order. The disk driver plays far faster than real time, so a few polls are plenty
-    // to see that nothing comes back.
+    // Waits for up to `count` buffers through the device's own wait (5 ms per try): the
+    // disk driver plays far faster than real time, so a few tries show nothing comes back.
     static std::vector<uint8_t*> TakeBack(platform::WaveOut& out, size_t count, int tries = 2000) {
         std::vector<uint8_t*> back;
         for (int t = 0; t < tries && back.size() < count; ++t) {
@@ -53,54 +57,30 @@ std::vector<uint8_t> Pattern(size_t n, int seed) {
     return v;
 }
 
-TEST_F(SdlWaveOutTest, PlaysBuffersInOrderAndHandsThemBack) {
-    std::vector<std::vector<uint8_t>> buffers = {Pattern(1176, 1), Pattern(8, 2), Pattern(1176, 3),
-                                                 Pattern(600, 4)};
+TEST_F(SdlWaveOutTest, PlaysBuffersInOrderHandsThemBackAndResetDropsTheQueue) {
+    std::vector<std::vector<uint8_t>> buffers = {Pattern(1176, 1), Pattern(8, 2), Pattern(600, 3)};
+    std::vector<uint8_t> dropped = Pattern(4000, 4);
     {
         std::unique_ptr<platform::WaveOut> out = platform::openWaveOut({22050, 2, 8});
         ASSERT_NE(out, nullptr);
         out->pause();
+        out->write(dropped.data(), static_cast<uint32_t>(dropped.size()));
+        EXPECT_TRUE(TakeBack(*out, 1, 40).empty()) << "nothing is played while paused";
+        out->reset();
         for (auto& b : buffers) out->write(b.data(), static_cast<uint32_t>(b.size()));
         out->restart();
         const std::vector<uint8_t*> back = TakeBack(*out, buffers.size());
         ASSERT_EQ(back.size(), buffers.size());
         for (size_t i = 0; i < buffers.size(); ++i) EXPECT_EQ(back[i], buffers[i].data()) << i;
-        // Starved: silence goes on being played, nothing else comes back.
-        EXPECT_EQ(TakeBack(*out, 1, 40).size(), 0u);
+        EXPECT_TRUE(TakeBack(*out, 1, 40).empty()) << "starved: silence, nothing comes back";
     }
-    const std::vector<uint8_t> file = FileBytes();
     std::vector<uint8_t> expected;
     for (auto& b : buffers) expected.insert(expected.end(), b.begin(), b.end());
-    size_t start = 0;
-    while (start < file.size() && file[start] == 128) ++start;
-    ASSERT_GE(file.size(), start + expected.size());
-    EXPECT_EQ(start % 2, 0u) << "frames stay aligned";
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin() + start));
-    for (size_t i = start + expected.size(); i < file.size(); ++i) ASSERT_EQ(file[i], 128) << i;
-}
-
-TEST_F(SdlWaveOutTest, ResetDropsQueuedBuffersWithoutHandingThemBack) {
-    std::vector<uint8_t> dropped = Pattern(4000, 5);
-    std::vector<uint8_t> kept = Pattern(500, 6);
-    {
-        std::unique_ptr<platform::WaveOut> out = platform::openWaveOut({11025, 1, 8});
-        ASSERT_NE(out, nullptr);
-        out->pause();
-        out->write(dropped.data(), static_cast<uint32_t>(dropped.size()));
-        EXPECT_EQ(TakeBack(*out, 1, 40).size(), 0u) << "nothing is played while paused";
-        out->reset();
-        out->write(kept.data(), static_cast<uint32_t>(kept.size()));
-        out->restart();
-        const std::vector<uint8_t*> back = TakeBack(*out, 1);
-        ASSERT_EQ(back.size(), 1u);
-        EXPECT_EQ(back[0], kept.data());
-        EXPECT_EQ(out->takeDone(), nullptr);
-    }
-    const std::vector<uint8_t> file = FileBytes();
-    size_t start = 0;
-    while (start < file.size() && file[start] == 128) ++start;
-    ASSERT_GE(file.size(), start + kept.size());
-    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), file.begin() + start));
+    const std::vector<uint8_t> played = PlayedAfterSilence();
+    ASSERT_GE(played.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin()));
+    EXPECT_TRUE(std::all_of(played.begin() + expected.size(), played.end(),
+                            [](uint8_t b) { return b == 128; }));
 }
 
 TEST_F(SdlWaveOutTest, NoDeviceOrUnusableFormatGivesNothing) {
@@ -110,39 +90,60 @@ TEST_F(SdlWaveOutTest, NoDeviceOrUnusableFormatGivesNothing) {
     EXPECT_EQ(platform::openWaveOut({22050, 2, 16}), nullptr);
     EXPECT_EQ(platform::openWaveOut({22050, 0, 8}), nullptr);
     EXPECT_EQ(platform::openWaveOut({0, 2, 8}), nullptr);
-    // And a good one still opens afterwards.
-    EXPECT_NE(platform::openWaveOut({44100, 2, 8}), nullptr);
+    EXPECT_NE(platform::openWaveOut({44100, 2, 8}), nullptr) << "and a good one opens afterwards";
 }
 
-TEST_F(SdlWaveOutTest, TheEnginePlaysThroughTheDevice) {
-    // 1008 bytes of +100: 1001 frames at half amplitude, left and right, one after the
-    // other in the middle of the silence the device plays before and after.
-    std::vector<uint8_t> sound(1008, 228);
-    auto loudFrames = [&](const std::vector<uint8_t>& bytes) {
-        size_t first = bytes.size(), count = 0, last = 0;
-        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            if (bytes[i] == 178 && bytes[i + 1] == 178) {
-                first = std::min(first, i);
-                last = i;
-                ++count;
-            }
-        }
-        return std::make_pair(count, count ? (last - first) / 2 + 1 : 0);
-    };
+// The device, counting the buffers the engine's output thread took back.
+class CountingDevice : public platform::WaveOut {
+  public:
+    explicit CountingDevice(std::unique_ptr<platform::WaveOut> d) : d_(std::move(d)) {}
+    void write(uint8_t* data, uint32_t bytes) override { d_->write(data, bytes); }
+    uint8_t* takeDone() override {
+        uint8_t* b = d_->takeDone();
+        std::lock_guard<std::mutex> g(lock_);
+        taken_ += b != nullptr;
+        changed_.notify_all();
+        return b;
+    }
+    void waitForDone(uint32_t ms) override { d_->waitForDone(ms); }
+    void pause() override { d_->pause(); }
+    void restart() override { d_->restart(); }
+    void reset() override { d_->reset(); }
+    // False when `more` buffers did not come back within a generous bound.
+    bool WaitForMore(int more) {
+        std::unique_lock<std::mutex> g(lock_);
+        const int target = taken_ + more;
+        return changed_.wait_for(g, std::chrono::seconds(10), [&] { return taken_ >= target; });
+    }
+
+  private:
+    std::unique_ptr<platform::WaveOut> d_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int taken_ = 0;
+};
+
+TEST_F(SdlWaveOutTest, TheEnginePlaysThroughTheDeviceInOnePiece) {
+    std::unique_ptr<platform::WaveOut> inner = platform::openWaveOut({22050, 2, 8});
+    ASSERT_NE(inner, nullptr);
+    auto device = std::make_unique<CountingDevice>(std::move(inner));
+    CountingDevice* counting = device.get();
     SoundEngine engine;
-    ASSERT_TRUE(engine.Open(22050, true));
+    ASSERT_TRUE(engine.OpenWith(std::move(device), 22050, true));
+    std::vector<uint8_t> sound(1008, 228);  // 1001 frames of +100: half amplitude is 178
     SoundRequest r;
     r.data = sound.data();
     r.length = 1000;
     r.rate = 22050;
     ASSERT_EQ(engine.StartSample(r), 2);
-    // The device plays on its own thread; wait (bounded) until all of it is in the file.
-    for (int tries = 0; tries < 2500 && loudFrames(FileBytes()).first < 1001; ++tries)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Once ten buffers came back after the start, the sound (in at most three) was played.
+    ASSERT_TRUE(counting->WaitForMore(10));
     EXPECT_TRUE(engine.Close());
-    const auto [count, spread] = loudFrames(FileBytes());
-    EXPECT_EQ(count, 1001u);
-    EXPECT_EQ(spread, 1001u) << "the frames of the sound are played in one piece";
+    const std::vector<uint8_t> played = PlayedAfterSilence();
+    size_t loud = 0;
+    while (loud + 1 < played.size() && played[loud] == 178 && played[loud + 1] == 178) loud += 2;
+    EXPECT_EQ(loud / 2, 1001u) << "the frames of the sound come first and in one piece";
+    EXPECT_EQ(std::count(played.begin(), played.end(), 178), 2002);
 }
 
 }  // namespace
