@@ -33,6 +33,9 @@ DuckFlock::~DuckFlock() {
 
 void DuckFlock::Init(SceneSurface* surface_) {
     for (Mover*& d : ducks) {
+        // A second Init without Clear: ducks still shown leave the lists before they go.
+        if (d != nullptr && surface_ != nullptr) surface_->removeSprite(d->sprite);
+        if (d != nullptr) removeAnimated(d->sprite);
         delete d;
         d = nullptr;
     }

@@ -56,11 +56,16 @@ void LeafField::releaseArt() {
 }
 
 void LeafField::Init(SceneSurface* surface_) {
+    // A second Init without Clear: what is still shown leaves the lists before it goes.
     for (Mover*& m : items) {
+        if (m != nullptr && surface_ != nullptr) surface_->removeSprite(m->sprite);
+        if (m != nullptr) removeAnimated(m->sprite);
         delete m;
         m = nullptr;
     }
     for (EffectSprite*& e : effects) {
+        if (e != nullptr && surface_ != nullptr) surface_->removeSprite(e->sprite);
+        if (e != nullptr) removeAnimated(e->sprite);
         delete e;
         e = nullptr;
     }
@@ -93,6 +98,7 @@ void LeafField::Init(SceneSurface* surface_) {
     } else {
         delete fisherman;
     }
+    if (popup != nullptr && surface_ != nullptr) surface_->removeSprite(popup);
     delete popup;
     popup = nullptr;
     popupFrames = 0;

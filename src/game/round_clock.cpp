@@ -31,6 +31,13 @@ void RoundClock::showText() {
 }
 
 void RoundClock::Init(int32_t ox, int32_t oy, uint32_t seconds, Surface* surface_) {
+    // A second Init without Clear replaces the first set of objects: they leave the
+    // surface they were shown on before they are freed, or its list would keep them.
+    if (surface != nullptr) {
+        if (m_editField != nullptr && m_editField->sprite != nullptr)
+            surface->removeSprite(m_editField->sprite);
+        if (iconSprite != nullptr) surface->removeSprite(iconSprite);
+    }
     secondsLeft = initialSeconds = seconds;
     running = 0;
     offsetX = ox;
@@ -38,7 +45,6 @@ void RoundClock::Init(int32_t ox, int32_t oy, uint32_t seconds, Surface* surface
     surface = surface_;
     const int32_t sx = surface != nullptr ? surface->scrollX() : 0;
     const int32_t sy = surface != nullptr ? surface->scrollY() : 0;
-    // A second Init without Clear must not leak the first set of objects.
     delete m_editField;
     delete m_font;
     m_font = new PictureFont();

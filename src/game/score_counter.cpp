@@ -23,6 +23,9 @@ bool ScoreCounter::Init(int16_t dx_, int16_t dy_, Surface* surface_) {
     surface = surface_;
     total = shown = 0;
     step = 1;
+    // A second Init without Clear: the old text leaves the surface before it is freed.
+    if (surface_ != nullptr && m_editField != nullptr && m_editField->sprite != nullptr)
+        surface_->removeSprite(m_editField->sprite);
     delete m_editField;
     m_editField = nullptr;
     delete m_font;

@@ -14,6 +14,8 @@ void ShellMagazine::Init(int32_t dx_, int32_t dy_, Surface* surface_, uint8_t ca
     surface = surface_;
     capacity = capacity_;
     shells = capacity;
+    // A second Init without Clear: the old strip leaves the surface before it is freed.
+    if (surface != nullptr && strip != nullptr) surface->removeSprite(strip);
     frames.free();
     frames.loadRange(244, 252, 26, 96);
     delete strip;

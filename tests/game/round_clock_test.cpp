@@ -103,4 +103,13 @@ TEST_F(RoundClockTest, ClearTwiceReportsTheMissingMembers) {
     clock.Init(3, 225, 180, surface.get());  // for TearDown
 }
 
+TEST_F(RoundClockTest, SecondInitWithoutClearLeavesNoFreedSpriteOnTheSurface) {
+    const uint16_t shown = surface->list.count;
+    clock.Init(3, 225, 180, surface.get());
+    EXPECT_EQ(surface->list.count, shown);
+    EXPECT_TRUE(surface->list.contains(clock.iconSprite));
+    EXPECT_TRUE(surface->list.contains(clock.m_editField->sprite));
+    surface->redrawAll();  // walks every listed sprite: a freed one would be touched here
+}
+
 }  // namespace
