@@ -387,8 +387,8 @@ bool ceDeleteDatabase(const char16_t* name) {
     if (!error) {
         const std::string n = store_detail::toUtf8(name);
         const char* steps[] = {
-            "DELETE FROM prop WHERE record IN (SELECT r.id FROM record r JOIN db d"
-            " ON r.db = d.id WHERE d.name = ?1)",
+            ("DELETE FROM prop WHERE record IN (SELECT r.id FROM record r JOIN db d"
+             " ON r.db = d.id WHERE d.name = ?1)"),
             "DELETE FROM record WHERE db IN (SELECT id FROM db WHERE name = ?1)",
             "DELETE FROM db WHERE name = ?1",
         };
