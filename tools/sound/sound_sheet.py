@@ -124,11 +124,11 @@ def draw_spectrogram(ctx, x0, y0, w, h, data, rate):
         if len(seg) < win:
             seg = np.pad(seg, (0, win - len(seg)))
         frames.append(np.abs(np.fft.rfft(seg * window)))
-    spec = np.array(frames).T  # bins x columns
-    db = 20 * np.log10(spec + 1e-3)
+    spectrum = np.array(frames).T  # bins x columns
+    db = 20 * np.log10(spectrum + 1e-3)
     db = np.clip((db - 0.0) / 70.0, 0.0, 1.0)
     # Frequency axis: 0..Nyquist from bottom to top, resampled to h rows.
-    rows = np.linspace(0, spec.shape[0] - 1, h).astype(int)[::-1]
+    rows = np.linspace(0, spectrum.shape[0] - 1, h).astype(int)[::-1]
     img = db[rows, :]
     surf = cairo.ImageSurface(cairo.FORMAT_RGB24, w, h)
     stride = surf.get_stride()

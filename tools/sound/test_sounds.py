@@ -68,10 +68,10 @@ def longest_run(mask):
 
 def dominant_hz(seg, rate):
     seg = seg.astype(np.float64) - 128.0
-    spec = np.abs(np.fft.rfft(seg * np.hanning(len(seg)), 1 << 15))
+    spectrum = np.abs(np.fft.rfft(seg * np.hanning(len(seg)), 1 << 15))
     freqs = np.fft.rfftfreq(1 << 15, 1.0 / rate)
-    spec[freqs < 150] = 0
-    return freqs[int(np.argmax(spec))]
+    spectrum[freqs < 150] = 0
+    return freqs[int(np.argmax(spectrum))]
 
 
 def window_rms(s, rate, start, length):
@@ -183,9 +183,9 @@ def check_character(files):
     # speakers cannot reproduce.
     d, r = samples(550), rates[550]
     seg = d[: int(0.04 * r)].astype(np.float64) - 128.0
-    spec = np.abs(np.fft.rfft(seg)) ** 2
+    spectrum = np.abs(np.fft.rfft(seg)) ** 2
     freqs = np.fft.rfftfreq(len(seg), 1.0 / r)
-    share = spec[freqs >= 800].sum() / spec.sum()
+    share = spectrum[freqs >= 800].sum() / spectrum.sum()
     check(share > 0.4, "550: attack is mostly above 800 Hz (%.2f)" % share)
 
 
