@@ -17,7 +17,8 @@ configure: setup $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD)
 
-run: build
+run: configure
+	cmake --build $(BUILD) --target tallreed
 	./$(BUILD)/tallreed
 
 test: build
