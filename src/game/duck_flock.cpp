@@ -3,6 +3,7 @@
 #include "game/line_path.h"
 #include "game/mover.h"
 #include "game/round_context.h"
+#include "game/slots.h"
 #include "graphics/animation_list.h"
 #include "graphics/surface.h"
 
@@ -32,13 +33,7 @@ DuckFlock::~DuckFlock() {
 }
 
 void DuckFlock::Init(SceneSurface* surface_) {
-    for (Mover*& d : ducks) {
-        // A second Init without Clear: ducks still shown leave the lists before they go.
-        if (d != nullptr && surface_ != nullptr) surface_->removeSprite(d->sprite);
-        if (d != nullptr) removeAnimated(d->sprite);
-        delete d;
-        d = nullptr;
-    }
+    freeSlots(ducks, surface_);  // a second Init without Clear
     duckCount = 0;
     swimmerSpawned = 0;
     if (!rngSeeded) {
@@ -65,15 +60,7 @@ void DuckFlock::freeFrames() {
 }
 
 void DuckFlock::Clear() {
-    for (int i = 0; i < duckCount; ++i) {
-        if (ducks[i] == nullptr) continue;
-        if (surface != nullptr) surface->removeSprite(ducks[i]->sprite);
-        removeAnimated(ducks[i]->sprite);
-    }
-    for (Mover*& d : ducks) {
-        delete d;
-        d = nullptr;
-    }
+    freeSlots(ducks, surface);
     duckCount = 0;
     freeFrames();
     surface = nullptr;
@@ -106,18 +93,8 @@ bool DuckFlock::addMover(Mover* m, uint8_t layer) {
 
 void DuckFlock::RemoveDuck(int i) {
     if (i < 0 || i >= duckCount) return;
-    Mover* d = ducks[i];
-    if (surface != nullptr) {
-        surface->removeSprite(d->sprite);
-        removeAnimated(d->sprite);
-        surface->drawScene();
-    } else {
-        removeAnimated(d->sprite);
-    }
-    delete d;
-    ducks[i] = ducks[duckCount - 1];
-    ducks[duckCount - 1] = nullptr;
-    --duckCount;
+    dropSlot(ducks, i, duckCount, surface);
+    if (surface != nullptr) surface->drawScene();
 }
 
 Mover* DuckFlock::SpawnDuck() {

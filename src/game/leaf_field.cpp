@@ -3,6 +3,7 @@
 #include "game/effect_sprite.h"
 #include "game/mover.h"
 #include "game/round_context.h"
+#include "game/slots.h"
 #include "graphics/animation_list.h"
 #include "graphics/surface.h"
 
@@ -57,18 +58,8 @@ void LeafField::releaseArt() {
 
 void LeafField::Init(SceneSurface* surface_) {
     // A second Init without Clear: what is still shown leaves the lists before it goes.
-    for (Mover*& m : items) {
-        if (m != nullptr && surface_ != nullptr) surface_->removeSprite(m->sprite);
-        if (m != nullptr) removeAnimated(m->sprite);
-        delete m;
-        m = nullptr;
-    }
-    for (EffectSprite*& e : effects) {
-        if (e != nullptr && surface_ != nullptr) surface_->removeSprite(e->sprite);
-        if (e != nullptr) removeAnimated(e->sprite);
-        delete e;
-        e = nullptr;
-    }
+    freeSlots(items, surface_);
+    freeSlots(effects, surface_);
     itemCount = 0;
     effectCount = 0;
     signDuckPresent = 0;
@@ -106,22 +97,8 @@ void LeafField::Init(SceneSurface* surface_) {
 }
 
 void LeafField::Clear() {
-    for (int i = 0; i < itemCount; ++i) {
-        if (surface != nullptr) surface->removeSprite(items[i]->sprite);
-        removeAnimated(items[i]->sprite);
-    }
-    for (Mover*& m : items) {
-        delete m;
-        m = nullptr;
-    }
-    for (int j = 0; j < effectCount; ++j) {
-        if (surface != nullptr) surface->removeSprite(effects[j]->sprite);
-        removeAnimated(effects[j]->sprite);
-    }
-    for (EffectSprite*& e : effects) {
-        delete e;
-        e = nullptr;
-    }
+    freeSlots(items, surface);
+    freeSlots(effects, surface);
     itemCount = 0;
     effectCount = 0;
     dropPopup();
@@ -166,14 +143,8 @@ bool LeafField::addItem(Mover* m, uint8_t layer) {
 
 void LeafField::RemoveItem(int i) {
     if (i < 0 || i >= itemCount) return;
-    Mover* m = items[i];
-    if (surface != nullptr) surface->removeSprite(m->sprite);
-    removeAnimated(m->sprite);
+    dropSlot(items, i, itemCount, surface);
     if (surface != nullptr) surface->redrawAll();
-    delete m;
-    items[i] = items[itemCount - 1];
-    items[itemCount - 1] = nullptr;
-    --itemCount;
 }
 
 void LeafField::dropPopup() {
@@ -367,12 +338,7 @@ LeafResult LeafField::Update(const InputEvent& event, uint8_t loaded, int mode) 
         EffectSprite* e = effects[j];
         e->Update();
         if (e->finished) {
-            if (surface != nullptr) surface->removeSprite(e->sprite);
-            removeAnimated(e->sprite);
-            delete e;
-            effects[j] = effects[effectCount - 1];
-            effects[effectCount - 1] = nullptr;
-            --effectCount;
+            dropSlot(effects, j, effectCount, surface);
             if (surface != nullptr) surface->redrawAll();
         }
     }

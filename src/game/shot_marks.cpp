@@ -1,6 +1,7 @@
 #include "game/shot_marks.h"
 
 #include "game/effect_sprite.h"
+#include "game/slots.h"
 #include "graphics/animation_list.h"
 #include "graphics/surface.h"
 
@@ -42,25 +43,12 @@ void ShotMarks::Update() {
         EffectSprite* e = slots[j];
         if (e == nullptr) continue;
         e->Update();
-        if (!e->finished) continue;
-        if (surface != nullptr) surface->removeSprite(e->sprite);
-        removeAnimated(e->sprite);
-        delete e;
-        slots[j] = slots[count - 1];
-        slots[count - 1] = nullptr;
-        --count;
+        if (e->finished) dropSlot(slots, j, count, surface);
     }
 }
 
 void ShotMarks::Clear() {
-    for (EffectSprite*& e : slots) {
-        if (e != nullptr) {
-            if (surface != nullptr) surface->removeSprite(e->sprite);
-            removeAnimated(e->sprite);
-        }
-        delete e;
-        e = nullptr;
-    }
+    freeSlots(slots, surface);
     count = 0;
     frames.free();
     surface = nullptr;
