@@ -4,11 +4,13 @@
 
 #include <random>
 
-#include "graphics/image.h"
 #include "graphics_test_util.h"
 #include "platform/platform.h"
 
 namespace {
+
+using gtest_util::expectPixels;
+using gtest_util::fillWith;
 
 // The 8-bit channel rules written out the long way, as the reference for the fast forms.
 constexpr auto R8 = [](uint16_t p) { return (p >> 8) & 0xF8; };
@@ -22,43 +24,35 @@ uint16_t referenceMix(uint16_t a, uint16_t b) {
 }
 
 TEST(PixelRules, MixAndGrey) {
-    const struct {
-        uint16_t a, b, mix;
-    } mixes[] = {{0xFFFF, 0x0000, 0x7BEF}, {0xF800, 0x001F, 0x780F}, {0x0841, 0x0841, 0x0841}};
-    for (const auto& c : mixes) EXPECT_EQ(mixPixel(c.a, c.b), c.mix) << std::hex << c.a;
+    const uint16_t mixes[][3] = {
+        {0xFFFF, 0, 0x7BEF}, {0xF800, 0x001F, 0x780F}, {0x841, 0x841, 0x841}};
+    for (const auto& [a, b, mix] : mixes) EXPECT_EQ(mixPixel(a, b), mix) << std::hex << a;
     std::mt19937 rng(1);
     for (int i = 0; i < 200000; ++i) {
         const uint16_t a = static_cast<uint16_t>(rng()), b = static_cast<uint16_t>(rng());
         ASSERT_EQ(mixPixel(a, b), referenceMix(a, b)) << std::hex << a << " " << b;
     }
-    const struct {
-        uint16_t in, out;
-    } greys[] = {{0xFFFF, 0xBDD7}, {0xF800, 0x39E7}, {0x0000, 0x0000}, {0x07E0, 0x39E7}};
-    for (const auto& g : greys) EXPECT_EQ(greyPixel(g.in), g.out) << std::hex << g.in;
+    const uint16_t greys[][2] = {{0xFFFF, 0xBDD7}, {0xF800, 0x39E7}, {0, 0}, {0x07E0, 0x39E7}};
+    for (const auto& [in, out] : greys) EXPECT_EQ(greyPixel(in), out) << std::hex << in;
     Bitmap b(3, 2);  // the whole-bitmap form converts every pixel
     const uint16_t px[6] = {0xFFFF, 0xF800, 0x0000, 0x07E0, 0x001F, 0x8410};
-    for (int i = 0; i < 6; ++i) b.set(i % 3, i / 3, px[i]);
+    fillWith(b, [&](int x, int y) { return px[x + 3 * y]; });
     greyBitmap(b);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(b.at(i % 3, i / 3), greyPixel(px[i])) << i;
 }
 
-// Copy, mix, keyed and soft-edged blocks of every width against the rules pixel by
-// pixel; the soft edge half-mixes a pixel whose key-ness differs from the one above,
-// except in the block's top row.
+// Every block blitter at every width against the rules pixel by pixel; the soft edge
+// half-mixes a pixel whose key-ness differs from the one above, except in the top row.
 TEST(Primitives, BlocksOfAnyWidthFollowThePixelRulesIncludingTheSoftEdge) {
     std::mt19937 rng(21);
     const uint16_t key = 0xF81F;
     for (int round = 0; round < 60; ++round) {
         const int w = 1 + static_cast<int>(rng() % 37), h = 1 + static_cast<int>(rng() % 9);
         Bitmap src(w + 3, h + 2), bg(w + 5, h + 4);
-        for (int y = 0; y < src.height; ++y)
-            for (int x = 0; x < src.width; ++x)
-                src.set(x, y, rng() % 3 == 0 ? key : static_cast<uint16_t>(rng()));
-        for (int y = 0; y < bg.height; ++y)
-            for (int x = 0; x < bg.width; ++x) bg.set(x, y, static_cast<uint16_t>(rng()));
+        fillWith(src, [&](int, int) { return rng() % 3 == 0 ? key : rng(); });
+        fillWith(bg, [&](int, int) { return rng(); });
         const Rect r{2, 1, 2 + w, 1 + h};
-        const int dx = 3, dy = 2;
-        const int W = bg.width, H = bg.height;
+        const int dx = 3, dy = 2, W = bg.width, H = bg.height;
         Bitmap out[5] = {{W, H}, {W, H}, {W, H}, {W, H}, {W, H}};
         for (Bitmap& o : out) copyRect(bg, o, 0, 0, Rect{0, 0, W, H});
         copyRect(src, out[0], dx, dy, r);
@@ -87,7 +81,7 @@ TEST(Primitives, AlphaZeroLeavesOneCopiesOthersFollowTheChannelRule) {
     const uint16_t key = 0x0000, bg = 0x4A69;
     const uint16_t px[4] = {0xFFFF, key, 0x8410, 0x1234};
     Bitmap src(4, 1);
-    for (int i = 0; i < 4; ++i) src.set(i, 0, px[i]);
+    fillWith(src, [&](int x, int) { return px[x]; });
     for (float alpha : {0.0f, 1.0f, 0.3f}) {
         Bitmap dst(4, 1);
         fillBitmap(dst, bg);
@@ -109,29 +103,25 @@ TEST(Primitives, AlphaZeroLeavesOneCopiesOthersFollowTheChannelRule) {
 }
 
 TEST(WholeBitmap, FillReachesEveryPixelAndOnlyTheBytesItShould) {
-    const struct {
-        int width;
-        uint16_t colour;
-        bool paddingFilled;  // a byte-wise fill may cover the row padding too
-    } cases[] = {{20, 0, true}, {20, 0x1234, false}, {16, 0x1234, false}, {13, 0xABAB, true}};
-    for (const auto& c : cases) {
-        const int h = 3, stride = c.width * 2 + 4;
+    // {width, colour, whether a byte-wise fill may cover the row padding too}
+    const int cases[][3] = {{20, 0, 1}, {20, 0x1234, 0}, {16, 0x1234, 0}, {13, 0xABAB, 1}};
+    for (const auto& [width, colour, paddingFilled] : cases) {
+        const int h = 3, stride = width * 2 + 4;
         std::vector<uint8_t> mem(static_cast<size_t>(stride) * h, 0x5C);
-        Bitmap b(reinterpret_cast<uint16_t*>(mem.data()), c.width, h, stride);
-        fillBitmap(b, c.colour);
+        Bitmap b(reinterpret_cast<uint16_t*>(mem.data()), width, h, stride);
+        fillBitmap(b, static_cast<uint16_t>(colour));
         for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < c.width; ++x) ASSERT_EQ(b.at(x, y), c.colour) << c.width;
-            for (int k = c.width * 2; k < stride; ++k)
-                EXPECT_EQ(mem[y * stride + k], c.paddingFilled ? (c.colour & 0xFF) : 0x5C)
-                    << "width " << c.width << " colour " << std::hex << c.colour;
+            for (int x = 0; x < width; ++x) ASSERT_EQ(b.at(x, y), colour) << width;
+            for (int k = width * 2; k < stride; ++k)
+                EXPECT_EQ(mem[y * stride + k], paddingFilled ? (colour & 0xFF) : 0x5C)
+                    << "width " << width << " colour " << std::hex << colour;
         }
     }
 }
 
 TEST(WholeBitmap, DissolveStepOneCopiesTheRowOtherStepsFollowTheRandomRoutine) {
     Bitmap src(240, 3), dst(240, 3);
-    for (int x = 0; x < 240; ++x)
-        for (int y = 0; y < 3; ++y) src.set(x, y, static_cast<uint16_t>(1000 + x + y * 240));
+    fillWith(src, [](int x, int y) { return 1000 + x + y * 240; });
     copyRowDissolve(src, dst, 1, 1);
     for (int x = 0; x < 240; ++x)
         ASSERT_TRUE(dst.at(x, 1) == src.at(x, 1) && dst.at(x, 0) == 0 && dst.at(x, 2) == 0) << x;
@@ -144,7 +134,6 @@ TEST(WholeBitmap, DissolveStepOneCopiesTheRowOtherStepsFollowTheRandomRoutine) {
     copyRowDissolve(src, dst, 2, 7);
     EXPECT_EQ(platform::nextRandom(), after) << "took a different number of random values";
     for (int x = 0; x < 240; ++x) EXPECT_EQ(dst.at(x, 2), expected[x] ? src.at(x, 2) : 0) << x;
-
     Bitmap narrowSrc(10, 1), narrow(10, 1);  // stays inside a narrow bitmap
     fillBitmap(narrowSrc, 7);
     for (int i = 0; i < 100; ++i) copyRowDissolve(narrowSrc, narrow, 0, 2);
@@ -156,8 +145,7 @@ TEST(WholeBitmap, DissolveStepOneCopiesTheRowOtherStepsFollowTheRandomRoutine) {
 TEST(WholeBitmap, RotationTurnsByTheStoredStepPatternAndStaysInside) {
     Bitmap src(180, 180);
     auto S = [](int x, int y) { return static_cast<uint16_t>(1 + x + 180 * y); };
-    for (int y = 0; y < 180; ++y)
-        for (int x = 0; x < 180; ++x) src.set(x, y, S(x, y));
+    fillWith(src, S);
     const Rect square{30, 70, 210, 250};
     Bitmap zero(240, 320), half(240, 320), quarter(240, 320), small(100, 100);
     rotateInto(src, zero, square, 0.0);  // zero degrees turns a quarter
@@ -173,8 +161,7 @@ TEST(WholeBitmap, RotationTurnsByTheStoredStepPatternAndStaysInside) {
                 ASSERT_NE(quarter.at(30 + i, 70 + d), 0) << i << "," << d;
             }
         }
-    EXPECT_EQ(zero.at(29, 100), 0);
-    EXPECT_EQ(zero.at(210, 100), 0);
+    expectPixels(zero, {{29, 100, 0}, {210, 100, 0}});
     // Wider than the bitmap: nothing may land outside it (the sanitizer build checks).
     for (double angle : {0.0, 45.0, 90.0, 137.5, 180.0})
         rotateInto(src, small, Rect{-40, -40, 160, 160}, angle);
@@ -188,21 +175,15 @@ TEST_F(ImageDrawing, DrawsIntoTheCurrentTargetAndGrabsBack) {
     currentTarget = &target;
     Image* img = image(4, 3, [](int x, int y) { return 100 + x + 10 * y; });
     drawOpaque(*img, 2, 5);
-    EXPECT_EQ(target.at(2, 5), 100);
-    EXPECT_EQ(target.at(5, 7), 123);
     drawOpaque(*img, 18, 0);  // half off the right edge
-    EXPECT_EQ(target.at(19, 0), 101);
-
+    expectPixels(target, {{2, 5, 100}, {5, 7, 123}, {19, 0, 101}});
     Image back;
     back.createBlank(4, 3);
     grab(back, 2, 5);
     EXPECT_EQ(back.pixel(3, 2), 123);
-
     fillBitmap(target, 0);
     drawKeyedByOwnPixel(*img, 0, 0, 1, 0);  // key = its pixel (1, 0) = 101
-    EXPECT_EQ(target.at(0, 0), 100);
-    EXPECT_EQ(target.at(1, 0), 0);
-
+    expectPixels(target, {{0, 0, 100}, {1, 0, 0}});
     currentTarget = nullptr;
     back.bitmap->set(0, 0, 9);
     grab(back, 0, 0);  // no target: nothing happens
@@ -212,24 +193,17 @@ TEST_F(ImageDrawing, DrawsIntoTheCurrentTargetAndGrabsBack) {
 
 TEST_F(ImageDrawing, BlitImageClipsAgainstTheDestinationImage) {
     Image* src = image(4, 4, [](int x, int y) { return x == y ? 0xFFFF : 1 + x + 4 * y; });
-    Image dst;
+    Image dst, keyed;
     dst.createBlank(6, 5);
     blitImage(*src, dst, -2, 3, false, 0, false);
     // Columns 2..3 and rows 0..1 of the source land at (0..1, 3..4).
-    EXPECT_EQ(dst.pixel(0, 3), 3);
-    EXPECT_EQ(dst.pixel(1, 4), 8);
-    EXPECT_EQ(dst.pixel(2, 3), 0);
-    EXPECT_EQ(dst.pixel(0, 2), 0);
-
-    Image keyed;
+    expectPixels(*dst.bitmap, {{0, 3, 3}, {1, 4, 8}, {2, 3, 0}, {0, 2, 0}});
     keyed.createBlank(4, 4);
     fillBitmap(*keyed.bitmap, 0x0020);
     blitImage(*src, keyed, 0, 0, true, 0xFFFF, false);
-    EXPECT_EQ(keyed.pixel(1, 1), 0x0020);  // key: skipped, no soft edge
-    EXPECT_EQ(keyed.pixel(1, 2), 1 + 1 + 8);
+    expectPixels(*keyed.bitmap, {{1, 1, 0x0020}, {1, 2, 1 + 1 + 8}});  // key skipped, no soft edge
     blitImage(*src, keyed, 0, 0, false, 0, true);
     EXPECT_EQ(keyed.pixel(1, 1), referenceMix(0xFFFF, 0x0020));
-
     blitImage(*src, dst, 6, 0, false, 0, false);  // entirely outside: nothing
     blitImage(*src, dst, -4, 0, false, 0, false);
     EXPECT_EQ(dst.pixel(5, 0) + dst.pixel(0, 0), 0);

@@ -17,11 +17,14 @@ static bool operator==(const Rect& a, const Rect& b) {
 
 namespace {
 
+using gtest_util::expectPixels;
+using gtest_util::expectWindow;
 using gtest_util::windowAt;
+using Rects = std::vector<Rect>;
 
 class CanvasTest : public gtest_util::HeadlessTest {
   protected:
-    std::vector<Rect> dirty() const { return {canvas.dirty, canvas.dirty + canvas.dirtyCount}; }
+    Rects dirty() const { return {canvas.dirty, canvas.dirty + canvas.dirtyCount}; }
     Bitmap& back() { return *canvas.backBuffer(); }
     Canvas canvas;
 };
@@ -34,17 +37,13 @@ TEST_F(CanvasTest, BackBufferRowsArePaddedToWholeWords) {
 }
 
 TEST_F(CanvasTest, DirtyRectanglesMergeByTheAreaRule) {
-    // Twenty 5 x 5 rectangles far apart fill the list.
-    std::vector<Rect> grid;
+    Rects grid;  // twenty 5 x 5 rectangles far apart fill the list
     for (int i = 0; i < 20; ++i)
         grid.push_back({i % 5 * 50, i / 5 * 80, i % 5 * 50 + 5, i / 5 * 80 + 5});
-    std::vector<Rect> gridJoined = grid;
+    Rects gridJoined = grid, gridPlus = grid;
     gridJoined[1].right = 65;
-    std::vector<Rect> gridPlus = grid;
     gridPlus.push_back({60, 0, 65, 5});
-    const struct {
-        std::vector<Rect> add, expected;
-    } cases[] = {
+    const std::pair<Rects, Rects> cases[] = {
         {{{10, 10, 20, 20}, {10, 10, 20, 20}}, {{10, 10, 20, 20}}},  // equal
         {{{0, 0, 10, 10}, {10, 0, 20, 10}}, {{0, 0, 20, 10}}},       // union 200 < 1.5 x 200
         {{{0, 0, 10, 10}, {15, 0, 25, 10}}, {{0, 0, 25, 10}}},       // 250 < 300
@@ -53,13 +52,12 @@ TEST_F(CanvasTest, DirtyRectanglesMergeByTheAreaRule) {
         {{{0, 0, 100, 100}, {40, 40, 50, 50}}, {{0, 0, 100, 100}}},                // inside
         // The first qualifying rectangle grows and is not compared again.
         {{{0, 0, 10, 10}, {30, 0, 40, 10}, {10, 0, 20, 10}}, {{0, 0, 20, 10}, {30, 0, 40, 10}}},
-        // A 21st that merges with none joins the one whose union grows least.
-        {gridPlus, gridJoined},
+        {gridPlus, gridJoined},  // a 21st joins the one whose union grows least
     };
-    for (const auto& c : cases) {
+    for (const auto& [add, expected] : cases) {
         canvas.dirtyCount = 0;
-        for (const Rect& r : c.add) canvas.addDirtyRect(r.left, r.top, r.right, r.bottom);
-        EXPECT_EQ(dirty(), c.expected) << c.add.size() << " rectangles";
+        for (const Rect& r : add) canvas.addDirtyRect(r.left, r.top, r.right, r.bottom);
+        EXPECT_EQ(dirty(), expected) << add.size() << " rectangles";
     }
 }
 
@@ -67,67 +65,51 @@ TEST_F(CanvasTest, FlushPresentsTheDirtyRectanglesOnly) {
     const uint64_t before = headless::presentCount();
     canvas.flushRects();
     EXPECT_EQ(headless::presentCount(), before) << "an empty list presents nothing";
-
     fillBitmap(back(), 0x07E0);
     canvas.addDirtyRect(10, 20, 30, 40);
     canvas.flushRects();
     EXPECT_EQ(canvas.dirtyCount, 0);
-    EXPECT_EQ(windowAt(10, 20), 0x07E0);
-    EXPECT_EQ(windowAt(29, 39), 0x07E0);
-    EXPECT_EQ(windowAt(30, 39), 0);
-    EXPECT_EQ(windowAt(29, 40), 0);
+    expectWindow({{10, 20, 0x07E0}, {29, 39, 0x07E0}, {30, 39, 0}, {29, 40, 0}});
     canvas.presentAll();
     EXPECT_EQ(windowAt(239, 319), 0x07E0);
-
     fillBitmap(back(), 0xF800);  // 40 rectangles far apart all reach the window
     for (int i = 0; i < 40; ++i)
         canvas.addDirtyRect(i % 8 * 30, i / 8 * 60, i % 8 * 30 + 5, i / 8 * 60 + 5);
     canvas.flushRects();
-    for (int i = 0; i < 40; ++i) {
-        EXPECT_EQ(windowAt(i % 8 * 30, i / 8 * 60), 0xF800) << i;
-        EXPECT_EQ(windowAt(i % 8 * 30 + 4, i / 8 * 60 + 4), 0xF800) << i;
-    }
+    for (int i = 0; i < 40; ++i)
+        expectWindow({{i % 8 * 30, i / 8 * 60, 0xF800}, {i % 8 * 30 + 4, i / 8 * 60 + 4, 0xF800}});
 }
 
 TEST_F(CanvasTest, SpritesAreClippedToTheScreen) {
-    const struct {
-        int x, y, w, h;
-        std::vector<Rect> painted;
-    } cases[] = {
-        {240, 10, 20, 20, {}},
-        {-20, 10, 20, 20, {}},
-        {10, 320, 20, 20, {}},
-        {10, -20, 20, 20, {}},
-        {-100, 100, 30, 10, {}},
-        {239, 0, 20, 20, {{239, 0, 240, 20}}},
-        {-19, 50, 20, 20, {{0, 50, 1, 70}}},
-        {-10, 50, 30, 8, {{0, 50, 20, 58}}},
-        {230, 310, 20, 30, {{230, 310, 240, 320}}},
+    // x, y, w, h of the sprite; the rectangle painted, if any.
+    const int cases[][8] = {
+        {240, 10, 20, 20, 0, 0, 0, 0},          {-20, 10, 20, 20, 0, 0, 0, 0},
+        {10, 320, 20, 20, 0, 0, 0, 0},          {10, -20, 20, 20, 0, 0, 0, 0},
+        {-100, 100, 30, 10, 0, 0, 0, 0},        {239, 0, 20, 20, 239, 0, 240, 20},
+        {-19, 50, 20, 20, 0, 50, 1, 70},        {-10, 50, 30, 8, 0, 50, 20, 58},
+        {230, 310, 20, 30, 230, 310, 240, 320},
     };
-    for (const auto& c : cases) {
+    for (const auto& [x0, y0, w, h, l, t, r, b] : cases) {
+        const Rects painted = r > l ? Rects{{l, t, r, b}} : Rects{};
         fillBitmap(back(), 0);
         canvas.dirtyCount = 0;
         Sprite s;
-        s.setFromImage(image(c.w, c.h, [](int x, int y) { return 1 + x + 32 * y; }), c.x, c.y, true,
+        s.setFromImage(image(w, h, [](int x, int y) { return 1 + x + 32 * y; }), x0, y0, true,
                        false, false, 0);
         canvas.paintSprite(s);
-        ASSERT_EQ(dirty(), c.painted) << c.x << "," << c.y;
+        ASSERT_EQ(dirty(), painted) << x0 << "," << y0;
         for (int y = 0; y < 320; ++y)
             for (int x = 0; x < 240; ++x) {
-                const bool in = !c.painted.empty() && x >= c.painted[0].left &&
-                                x < c.painted[0].right && y >= c.painted[0].top &&
-                                y < c.painted[0].bottom;
-                ASSERT_EQ(back().at(x, y), in ? 1 + (x - c.x) + 32 * (y - c.y) : 0)
-                    << x << "," << y;
+                const bool in = x >= l && x < r && y >= t && y < b;
+                ASSERT_EQ(back().at(x, y), in ? 1 + (x - x0) + 32 * (y - y0) : 0) << x << "," << y;
             }
         canvas.eraseSprite(s);
-        EXPECT_EQ(dirty(), c.painted) << "erasing touches the same area";
+        EXPECT_EQ(dirty(), painted) << "erasing touches the same area";
     }
 }
 
 TEST_F(CanvasTest, SaveUnderRestoresTheBackgroundOnErase) {
-    for (int y = 0; y < 320; ++y)
-        for (int x = 0; x < 240; ++x) back().set(x, y, static_cast<uint16_t>(x * 7 + y));
+    gtest_util::fillWith(back(), [](int x, int y) { return x * 7 + y; });
     Sprite* s = solid(100, -5, 10, 10, 0xFFFF, true);  // partly off the top
     canvas.paintSprite(*s);
     EXPECT_EQ(back().at(105, 4), 0xFFFF);
@@ -137,7 +119,7 @@ TEST_F(CanvasTest, SaveUnderRestoresTheBackgroundOnErase) {
     for (int y = 0; y < 6; ++y)
         for (int x = 100; x < 110; ++x)
             ASSERT_EQ(back().at(x, y), static_cast<uint16_t>(x * 7 + y));
-    EXPECT_EQ(dirty(), (std::vector<Rect>{{100, 0, 110, 5}}));
+    EXPECT_EQ(dirty(), (Rects{{100, 0, 110, 5}}));
 }
 
 TEST_F(CanvasTest, TheOriginShiftsSceneSpritesButNotAbsoluteOnes) {
@@ -145,8 +127,7 @@ TEST_F(CanvasTest, TheOriginShiftsSceneSpritesButNotAbsoluteOnes) {
     Sprite* scene = solid(10, 310, 4, 4, 0x4444);
     canvas.paintSprite(*scene);
     canvas.paintSpriteAbsolute(*solid(50, 10, 4, 4, 0x5555));
-    EXPECT_EQ(back().at(10, 10), 0x4444);
-    EXPECT_EQ(back().at(50, 10), 0x5555);
+    expectPixels(back(), {{10, 10, 0x4444}, {50, 10, 0x5555}});
     canvas.originY = 0;
     scene->y = 330;
     canvas.dirtyCount = 0;
@@ -162,14 +143,11 @@ TEST_F(CanvasTest, KeyedAndBlendedSpritesUseTheirPixelOperation) {
     keyed.setFromImage(img, 0, 0, false, true, false, kKeyFromImage);
     EXPECT_EQ(keyed.key, key) << "the key taken from the top-left pixel";
     canvas.paintSprite(keyed);
-    EXPECT_EQ(back().at(0, 0), 0);                    // key
-    EXPECT_EQ(back().at(1, 0), 0xFFFF);               // top row copies
-    EXPECT_EQ(back().at(0, 1), mixPixel(0xFFFF, 0));  // under a key: soft edge
-    EXPECT_EQ(back().at(2, 2), 0);
+    // Key, top row copied, soft edge under a key, key.
+    expectPixels(back(), {{0, 0, 0}, {1, 0, 0xFFFF}, {0, 1, mixPixel(0xFFFF, 0)}, {2, 2, 0}});
     blended.setFromImage(img, 10, 0, false, false, true, 0);
     canvas.paintSprite(blended);
-    EXPECT_EQ(back().at(11, 1), 0x7BEF);
-    EXPECT_EQ(back().at(12, 1), mixPixel(key, 0));
+    expectPixels(back(), {{11, 1, 0x7BEF}, {12, 1, mixPixel(key, 0)}});
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "graphics/sprite.h"
 
 namespace {
@@ -20,25 +18,21 @@ Items order(DisplayList& list) {
 }
 
 TEST(DisplayList, EqualKeysGoRightAfterTheFirstOfTheirKind) {
-    const struct {
-        std::vector<uint16_t> keys;
-        std::vector<int> expected;  // insertion numbers, head first
-    } cases[] = {
-        {{5, 3, 7, 5}, {1, 3, 0, 2}}, {{5, 5}, {0, 1}},
-        {{5, 5, 5}, {0, 2, 1}},  // each newcomer right after the head
-        {{1, 2, 3, 2}, {0, 3, 1, 2}}, {{9, 8, 7}, {2, 1, 0}},
-        {{3, 7, 7, 7}, {0, 3, 2, 1}},
-    };
-    for (const auto& c : cases) {
+    // Keys in insertion order -> insertion numbers, head first.
+    const std::pair<std::vector<uint16_t>, std::vector<int>> cases[] = {
+        {{5, 3, 7, 5}, {1, 3, 0, 2}}, {{5, 5}, {0, 1}},       {{5, 5, 5}, {0, 2, 1}},
+        {{1, 2, 3, 2}, {0, 3, 1, 2}}, {{9, 8, 7}, {2, 1, 0}}, {{3, 7, 7, 7}, {0, 3, 2, 1}}};
+    for (const auto& [keys, expected] : cases) {
         Sprite s[8];
         DisplayList list;
-        for (size_t i = 0; i < c.keys.size(); ++i) list.insert(&s[i], c.keys[i]);
+        const int n = static_cast<int>(keys.size());
+        for (int i = 0; i < n; ++i) list.insert(&s[i], keys[i]);
         Items want;
-        for (int i : c.expected) want.push_back(&s[i]);
+        for (int i : expected) want.push_back(&s[i]);
         EXPECT_EQ(order(list), want);
-        EXPECT_EQ(list.count, c.keys.size());
-        EXPECT_EQ(list.itemAt(static_cast<int>(c.keys.size()) - 1), want.back());
-        EXPECT_EQ(list.itemAt(static_cast<int>(c.keys.size())), nullptr);
+        EXPECT_EQ(list.count, n);
+        EXPECT_EQ(list.itemAt(n - 1), want.back());
+        EXPECT_EQ(list.itemAt(n), nullptr);
         EXPECT_EQ(list.itemAt(-1), nullptr);
         list.clear();
         EXPECT_FALSE(list.contains(&s[0]));
@@ -60,8 +54,7 @@ TEST(DisplayList, RemovalRelinksTheEndsAndLetsATraversalGoOn) {
     list.remove(&s[3]);
     list.remove(&s[0]);
     EXPECT_EQ(order(list), Items{&s[2]});
-    EXPECT_EQ(list.head->prev, nullptr);
-    EXPECT_EQ(list.tail->next, nullptr);
+    EXPECT_TRUE(list.head->prev == nullptr && list.tail->next == nullptr);
     list.first();
     list.remove(&s[2]);  // the only item, under the cursor
     EXPECT_EQ(list.count, 0);

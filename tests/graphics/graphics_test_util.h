@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -25,18 +26,33 @@ inline void providePicture(int id, const std::vector<uint16_t>& pixels) {
     platform::overrideResource("PCT", id, keep.back());
 }
 
+template <typename F>
+void fillWith(Bitmap& b, F f) {
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) b.set(x, y, static_cast<uint16_t>(f(x, y)));
+}
+
 // An image of w x h whose pixels come from f(x, y).
 template <typename F>
 Image* makeImage(int w, int h, F f) {
     auto* img = new Image;
     img->createBlank(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img->bitmap->set(x, y, static_cast<uint16_t>(f(x, y)));
+    fillWith(*img->bitmap, f);
     return img;
 }
 
 inline uint16_t windowAt(int x, int y) {
     return headless::windowDevicePixels()[y * 240 + x];
+}
+
+struct Px {
+    int x, y, v;
+};
+inline void expectPixels(const Bitmap& b, std::initializer_list<Px> px) {
+    for (const Px& p : px) EXPECT_EQ(b.at(p.x, p.y), p.v) << "at " << p.x << "," << p.y;
+}
+inline void expectWindow(std::initializer_list<Px> px) {
+    for (const Px& p : px) EXPECT_EQ(windowAt(p.x, p.y), p.v) << "at " << p.x << "," << p.y;
 }
 
 // A clean headless window and pack for every test (before the members of derived

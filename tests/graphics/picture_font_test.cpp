@@ -1,13 +1,6 @@
 #include "graphics/picture_font.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 #include "graphics/blitters.h"
-#include "graphics/image.h"
-#include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "graphics_test_util.h"
 
@@ -18,10 +11,9 @@ constexpr uint16_t kMarker = 0x0001;
 
 class FontTest : public gtest_util::HeadlessTest {
   protected:
-    // Lays out a glyph strip as picture `id` and loads it from '0': positions count from
-    // the strip's end, the samples sit at positions 0 and 1, a marker starts every
-    // further glyph (and ends the last one if `finalMarker`). Glyph k is filled with
-    // 0x100 + k outside column 0. Returns loadFont's answer.
+    // Loads a strip as picture `id`, positions counted from its end: samples at 0 and 1, a
+    // marker before each further glyph (and after the last if `finalMarker`); glyph k is
+    // 0x100 + k outside column 0.
     bool load(PictureFont& f, int id, int width, const std::vector<int>& lengths,
               bool finalMarker = true) {
         int n = 4;
@@ -47,6 +39,10 @@ class FontTest : public gtest_util::HeadlessTest {
         for (int y = 1; y < font.stripLength; ++y)
             ASSERT_EQ(font.strip->pixel(0, y), kBackground) << "marker left at row " << y;
     }
+    static void expectGlyph(PictureFont& f, int index, Glyph want) {
+        const Glyph g = f.glyphFor(static_cast<uint8_t>(index));
+        EXPECT_TRUE(g.start == want.start && g.length == want.length) << "index " << index;
+    }
     SceneSurface surface{1, 3, 240, 320};
     PictureFont font;
     std::vector<int> lengths;
@@ -55,25 +51,18 @@ class FontTest : public gtest_util::HeadlessTest {
 TEST_F(FontTest, MarkerScanFindsEveryGlyphAndCharactersPickTheirs) {
     loadMenuLike();
     EXPECT_EQ(font.lastIndex, 43);
-    for (int k = 0, start = 0; k < 44; start += lengths[k++]) {
-        EXPECT_EQ(font.glyphs[k].start, start) << k;
-        EXPECT_EQ(font.glyphs[k].length, lengths[k]) << k;
-    }
-    // Codes 91..96 have no glyphs of their own: the lower-case shift sends them six
-    // places down, onto U..Z; everything from 'a' on shows the last glyph.
+    for (int k = 0, start = 0; k < 44; start += lengths[k++])
+        EXPECT_TRUE(font.glyphs[k].start == start && font.glyphs[k].length == lengths[k]) << k;
+    // Codes 91..96 have no glyphs of their own: the lower-case shift sends them six places
+    // down, onto U..Z; from 'a' on the last glyph; only a wide character's low byte counts.
     const std::pair<char16_t, int> cases[] = {
-        {u'0', 0},  {u'9', 9},  {u':', 10}, {u'.', 12},     {u',', 13}, {u'\'', 14}, {u'(', 15},
-        {u')', 16}, {u'A', 17}, {u'Z', 42}, {u'[', 37},     {u'`', 42}, {u'a', 43},  {u'z', 43},
-        {u'~', 43}, {u' ', 43}, {u'!', 43}, {u'\u0131', 1},  // only the low byte of a wide
-                                                             // character counts
+        {u'0', 0},  {u'9', 9},  {u':', 10}, {u'.', 12}, {u',', 13}, {u'\'', 14},
+        {u'(', 15}, {u')', 16}, {u'A', 17}, {u'Z', 42}, {u'[', 37}, {u'`', 42},
+        {u'a', 43}, {u'z', 43}, {u'~', 43}, {u' ', 43}, {u'!', 43}, {u'\u0131', 1},
     };
-    for (auto [c, glyph] : cases) {
-        const Glyph g = font.glyphFor(font.indexForChar(c));
-        EXPECT_EQ(g.start, font.glyphs[glyph].start) << static_cast<int>(c);
-        EXPECT_EQ(g.length, font.glyphs[glyph].length) << static_cast<int>(c);
-    }
+    for (auto [c, k] : cases) expectGlyph(font, font.indexForChar(c), font.glyphs[k]);
     // The space is measured through the lower-case shift and lands on the same glyph.
-    EXPECT_EQ(font.glyphFor(static_cast<uint8_t>(font.lastIndex + 6)).start, font.glyphs[43].start);
+    expectGlyph(font, font.lastIndex + 6, font.glyphs[43]);
 }
 
 TEST_F(FontTest, OddStripsStayInsideTheTable) {
@@ -85,13 +74,11 @@ TEST_F(FontTest, OddStripsStayInsideTheTable) {
     EXPECT_EQ(game.lastIndex, 40);
     EXPECT_EQ(game.glyphFor(game.indexForChar(u'Z')).start, game.glyphs[40].start);
     EXPECT_EQ(game.glyphFor(game.indexForChar(u'1')).length, 10);
-
     ASSERT_TRUE(load(big, 31302, 4, std::vector<int>(120, 3)));  // only 100 glyphs are taken
     EXPECT_EQ(big.lastIndex, 99);
     EXPECT_EQ(big.glyphs[99].start, 297);
-    EXPECT_EQ(big.glyphFor(110).start, 297);
-    EXPECT_EQ(big.glyphFor(200).length, 3);
-
+    expectGlyph(big, 110, {297, 3});
+    expectGlyph(big, 200, {297, 3});
     EXPECT_FALSE(load(plain, 31303, 4, {46}, false));  // no marker at all
     EXPECT_EQ(plain.lastIndex, 0);
     EXPECT_EQ(plain.glyphFor(200).length, 0);
@@ -112,17 +99,13 @@ TEST_F(FontTest, TextStacksUpwardsFromTheBottomAndIsCut) {
     const int h = lengths[17] + lengths[43] + 13;
     ASSERT_EQ(t.textImage->width * t.textImage->height, 18 * h);
     for (int y = 0; y < h; ++y) {  // top down: the digit 0, the space, the A at the bottom
-        EXPECT_EQ(t.textImage->pixel(5, y), y < 13                 ? 0x100
-                                            : y < 13 + lengths[43] ? 0x100 + 43
-                                                                   : 0x111)
-            << y;
-        EXPECT_EQ(t.textImage->pixel(0, y), kBackground) << y;
+        const int glyph = y < 13 ? 0 : y < 13 + lengths[43] ? 43 : 17;
+        gtest_util::expectPixels(*t.textImage->bitmap,
+                                 {{5, y, 0x100 + glyph}, {0, y, kBackground}});
     }
     // The sprite shows the text with a fresh save-under, keyed by the strip background.
-    EXPECT_EQ(t.sprite->image, t.textImage);
-    EXPECT_EQ(t.sprite->key, kBackground);
+    EXPECT_TRUE(t.sprite->image == t.textImage && t.sprite->key == kBackground);
     EXPECT_EQ(t.sprite->saveUnder->height, h);
-
     t.setText(u"00000");
     EXPECT_EQ(t.textImage->height, 3 * 13) << "cut to three characters";
     t.setText(u"");
@@ -138,8 +121,7 @@ TEST_F(FontTest, SetTextAndMarkShowsTheTextInTheNextPass) {
     t.setTextAndMark(u"0", &surface);
     EXPECT_EQ(surface.minDirtyLayer, 220);
     surface.redrawDirty();
-    EXPECT_EQ(gtest_util::windowAt(25, 35), 0x100);
-    EXPECT_EQ(gtest_util::windowAt(20, 35), 0) << "column 0 is background: transparent";
+    gtest_util::expectWindow({{25, 35, 0x100}, {20, 35, 0}});  // column 0 is transparent
     surface.removeSprite(t.sprite);
 }
 
@@ -157,8 +139,7 @@ TEST_F(FontTest, ShippedFontsHaveTheGlyphsTheScreensCountOn) {
     TextSprite t;
     t.initText(0, 0, &game, 6, true, false);
     t.setText(u"12");
-    EXPECT_EQ(t.textImage->width, 22);
-    EXPECT_EQ(t.textImage->height, 30);
+    EXPECT_TRUE(t.textImage->width == 22 && t.textImage->height == 30);
 }
 
 }  // namespace

@@ -1,10 +1,5 @@
 #include "graphics/sprite.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 #include "graphics_test_util.h"
 
 namespace {
@@ -17,21 +12,31 @@ class AnimationTest : public gtest_util::HeadlessTest {
     AnimationTest() {
         for (int i = 0; i < 30; ++i) raw.push_back(image(2, 2, [i](int, int) { return 1 + i; }));
     }
+    int init(FrameSet* frames, int32_t mode = PLAY_LOOP, uint32_t period = 10) {
+        return a.initAnimation(frames, 0, 0, false, false, false, period, mode, 0);
+    }
     void start(int frames, int32_t mode, uint32_t period = 10) {
         set.borrow(raw.data(), frames);
-        EXPECT_EQ(a.initAnimation(&set, 0, 0, false, false, false, period, mode, 0), 1);
+        EXPECT_EQ(init(&set, mode, period), 1);
     }
     int shown() const { return a.image->pixel(0, 0) - 1; }
     void wait(int ms) { headless::setNow(headless::now() + ms); }
     // The frame shown now and after each of `steps` periods of virtual time.
     Seq play(int steps) {
         Seq seen{shown()};
-        for (int i = 0; i < steps; ++i) {
+        for (int i = 0; i < steps; ++i, seen.push_back(shown())) {
             wait(10);
             EXPECT_EQ(a.tick(), 1);
-            seen.push_back(shown());
         }
         return seen;
+    }
+    // Applies `op` to the animation for each entry and checks the frame shown after it.
+    template <typename Op>
+    void expectFrames(Op op, std::initializer_list<std::pair<int, int>> steps) {
+        for (auto [arg, frame] : steps) {
+            op(arg);
+            EXPECT_EQ(shown(), frame) << arg;
+        }
     }
     std::vector<Image*> raw;
     FrameSet set;
@@ -43,69 +48,49 @@ TEST_F(AnimationTest, StepsOnceEveryPeriodCountedFromTheLastStep) {
     // Going back in time is a wrapped clock: the wait starts again.
     const int waits[][3] = {{99, 0, 0},    {1, 1, 1},  {99, 0, 1},
                             {-1000, 0, 1}, {99, 0, 1}, {1, 1, 2}};
-    for (const auto& w : waits) {
-        wait(w[0]);
-        EXPECT_EQ(a.tick(), w[1]) << w[0];
-        EXPECT_EQ(shown(), w[2]);
+    for (const auto& [ms, stepped, frame] : waits) {
+        wait(ms);
+        EXPECT_EQ(a.tick(), stepped) << ms;
+        EXPECT_EQ(shown(), frame);
     }
 }
 
 TEST_F(AnimationTest, PlayModesShowTheirSequences) {
     Seq twenty{0};  // fifteen frames back and forth fill all thirty entries
-    for (int i = 0; i < 15; ++i) twenty.push_back(i);
-    for (int i = 14; i >= 0; --i) twenty.push_back(i);
-    const struct {
-        int frames;
-        int32_t mode;
-        int count;
-        Seq expected;
-    } cases[] = {
+    for (int i = 0; i < 30; ++i) twenty.push_back(i < 15 ? i : 29 - i);
+    const std::tuple<int, int32_t, int, Seq> cases[] = {
         {4, PLAY_LOOP, 4, {0, 1, 2, 3, 0, 1}},
         {3, PLAY_ONCE, 3, {0, 1, 2, 2, 2, 2}},  // and keeps reporting steps
         {3, PLAY_BACK_AND_FORTH, 6, {0, 0, 1, 2, 2, 1, 0, 0, 1}},
         {20, PLAY_BACK_AND_FORTH, 30, twenty},
     };
-    for (const auto& c : cases) {
-        start(c.frames, c.mode);
-        EXPECT_EQ(a.count, c.count);
-        EXPECT_EQ(play(static_cast<int>(c.expected.size()) - 1), c.expected) << c.frames;
+    for (const auto& [frames, mode, count, expected] : cases) {
+        start(frames, mode);
+        EXPECT_EQ(a.count, count);
+        EXPECT_EQ(play(static_cast<int>(expected.size()) - 1), expected) << frames;
     }
 }
 
 TEST_F(AnimationTest, FrameChoiceWrapsAndOversizedSetsAreClamped) {
     start(3, PLAY_LOOP);
-    for (auto [n, frame] : {std::pair{7, 1}, {3, 0}, {2, 2}, {-1, 2}}) {
-        a.setFrame(n);
-        EXPECT_EQ(shown(), frame) << n;
-    }
-    a.setFrame(0);
-    a.stepBack();
-    EXPECT_EQ(shown(), 2);
-    a.stepBack();
-    EXPECT_EQ(shown(), 1);
-
-    // New frames keep the image until the next step.
-    FrameSet other;
+    expectFrames([&](int n) { a.setFrame(n); }, {{7, 1}, {3, 0}, {2, 2}, {-1, 2}, {0, 0}});
+    expectFrames([&](int) { a.stepBack(); }, {{0, 2}, {0, 1}});
+    FrameSet other;  // new frames keep the image until the next step
     other.borrow(&raw[10], 2);
     a.setFrames(&other);
     EXPECT_EQ(shown(), 1);
-    a.advance();
-    EXPECT_EQ(shown(), 11);
-    a.advance();
-    EXPECT_EQ(shown(), 10);
-
+    expectFrames([&](int) { a.advance(); }, {{0, 11}, {0, 10}});
     start(30, PLAY_LOOP);  // a set claiming more than 30 frames shows 29 of them
     set.count = 35;
-    ASSERT_EQ(a.initAnimation(&set, 0, 0, false, false, false, 10, PLAY_LOOP, 0), 1);
+    ASSERT_EQ(init(&set), 1);
     EXPECT_EQ(a.count, 29);
     a.setFrame(28);
     a.advance();
     EXPECT_EQ(shown(), 0);
     set.count = 30;
-
     FrameSet empty;
-    EXPECT_EQ(a.initAnimation(&empty, 0, 0, false, false, false, 10, PLAY_LOOP, 0), 0);
-    EXPECT_EQ(a.initAnimation(nullptr, 0, 0, false, false, false, 10, PLAY_LOOP, 0), 0);
+    EXPECT_EQ(init(&empty), 0);
+    EXPECT_EQ(init(nullptr), 0);
 }
 
 class SpriteTest : public gtest_util::HeadlessTest {};

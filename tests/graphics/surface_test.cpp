@@ -1,17 +1,12 @@
 #include "graphics/surface.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 #include "graphics/animation_list.h"
 #include "graphics/blitters.h"
-#include "graphics/sprite.h"
 #include "graphics_test_util.h"
 
 namespace {
 
-using gtest_util::windowAt;
+using gtest_util::expectWindow;
 
 // A scene of three 240 x 320 tiles bound to the program's animation list.
 class SurfaceTest : public gtest_util::HeadlessTest {
@@ -49,7 +44,6 @@ TEST_F(SurfaceTest, MarkDirtyReachesOnlyOverlappingPermanentSpritesAbove) {
     surface->redrawDirty();
     for (Sprite* p : {above, sameLayer, below, touching}) ASSERT_EQ(p->dirty, 0);
     ASSERT_EQ(surface->minDirtyLayer, 255);
-
     surface->markDirty(s);
     EXPECT_EQ(surface->minDirtyLayer, 50);
     EXPECT_EQ(above->dirty, 1);
@@ -65,16 +59,13 @@ TEST_F(SurfaceTest, SelectivePassMovesASpriteUnderAPermanentOne) {
     surface->addSprite(sign, 90);
     surface->markDirty(duck);
     surface->redrawDirty();
-    EXPECT_EQ(windowAt(21, 21), 0xFFE0);
-    EXPECT_EQ(windowAt(27, 27), 0x001F) << "the higher layer stays on top";
+    expectWindow({{21, 21, 0xFFE0}, {27, 27, 0x001F}});  // the higher layer stays on top
     EXPECT_EQ(back().at(21, 21), 0x0010) << "erased from the back buffer after the pass";
     EXPECT_EQ(sign->dirty, 0);
-
     duck->x = 100;
     surface->markDirty(duck);
     surface->redrawDirty();
-    EXPECT_EQ(windowAt(105, 25), 0xFFE0);
-    EXPECT_EQ(windowAt(21, 21), 0x0010) << "old place cleaned in the same copy";
+    expectWindow({{105, 25, 0xFFE0}, {21, 21, 0x0010}});  // old place cleaned in the same copy
 }
 
 TEST_F(SurfaceTest, PaintOnlyWaitsPaintAndFlushDropsOthersRedrawAllPaintsEverything) {
@@ -83,54 +74,42 @@ TEST_F(SurfaceTest, PaintOnlyWaitsPaintAndFlushDropsOthersRedrawAllPaintsEveryth
     const uint64_t before = headless::presentCount();
     surface->redrawDirty();
     EXPECT_EQ(headless::presentCount(), before) << "nothing dirty presents nothing";
-
     surface->paintOnly(solid(0, 0, 5, 5, 0x1234));
     EXPECT_EQ(back().at(0, 0), 0x1234);
-    EXPECT_EQ(windowAt(0, 0), 0);
+    EXPECT_EQ(gtest_util::windowAt(0, 0), 0);
     surface->paintAndFlush(solid(100, 100, 5, 5, 0x4321));
-    EXPECT_EQ(windowAt(100, 100), 0x4321);
-    EXPECT_EQ(windowAt(0, 0), 0) << "the earlier rectangle was dropped, not presented";
-
+    expectWindow({{100, 100, 0x4321}, {0, 0, 0}});  // the earlier rectangle dropped unpresented
     surface->addSprite(solid(5, 5, 10, 10, 0x2222, true), 200);
     surface->addSprite(solid(0, 0, 10, 10, 0x1111), 1);
     surface->redrawAll();
-    EXPECT_EQ(windowAt(7, 7), 0x2222);
-    EXPECT_EQ(windowAt(2, 2), 0x1111);
+    expectWindow({{7, 7, 0x2222}, {2, 2, 0x1111}});
     EXPECT_EQ(back().at(7, 7), 0x1111) << "the save-under sprite is erased again";
 }
 
 TEST_F(SurfaceTest, SceneTilesFollowTheScroll) {
-    auto colour = [](int row) { return static_cast<uint16_t>(0x1000 * (row + 1)); };
+    auto colour = [](int row) { return 0x1000 * (row + 1); };
     for (int r = 0; r < 3; ++r) {  // each tile one colour, its top row one more
-        std::vector<uint16_t> px(240 * 320, colour(r));
+        std::vector<uint16_t> px(240 * 320, static_cast<uint16_t>(colour(r)));
         std::fill(px.begin(), px.begin() + 240, static_cast<uint16_t>(colour(r) + 1));
         gtest_util::providePicture(32000 + r, px);
     }
     surface->loadTiles([](int, int row) { return 32000 + row; });
-    surface->setScroll(0, 960);  // outside the scene: no tiles
-    surface->drawScene();
-    surface->setScroll(0, -400);
-    surface->drawScene();
+    for (int y : {960, -400}) {  // outside the scene: no tiles
+        surface->setScroll(0, y);
+        surface->drawScene();
+    }
     EXPECT_EQ(headless::presentCount(), 0u);
-
     surface->setScroll(0, 0);
     surface->drawScene();
-    EXPECT_EQ(windowAt(0, 0), colour(0) + 1);
-    EXPECT_EQ(windowAt(239, 319), colour(0));
-
-    // At the bottom: the last row of the middle tile, then the bottom tile.
-    surface->setScroll(0, 639);
+    expectWindow({{0, 0, colour(0) + 1}, {239, 319, colour(0)}});
+    surface->setScroll(0, 639);  // the last row of the middle tile, then the bottom tile
     surface->drawScene();
-    EXPECT_EQ(windowAt(100, 0), colour(1));
-    EXPECT_EQ(windowAt(100, 1), colour(2) + 1);
-    EXPECT_EQ(windowAt(100, 319), colour(2));
-
+    expectWindow({{100, 0, colour(1)}, {100, 1, colour(2) + 1}, {100, 319, colour(2)}});
     surface->addSprite(solid(50, 400, 4, 4, 0xFFFF, true), 50);  // moves with the view
     surface->setScroll(0, 300);
     surface->addScroll(0, 50);
     surface->drawScene();
-    EXPECT_EQ(windowAt(51, 51), 0xFFFF);
-    EXPECT_EQ(windowAt(51, 49), colour(1));
+    expectWindow({{51, 51, 0xFFFF}, {51, 49, colour(1)}});
 }
 
 TEST_F(SurfaceTest, AnimationStepPaintsTheFramesThatAreDue) {
@@ -144,17 +123,12 @@ TEST_F(SurfaceTest, AnimationStepPaintsTheFramesThatAreDue) {
     ASSERT_EQ(fly.initAnimation(&set, 10, 10, true, false, false, 100, PLAY_LOOP, 0), 1);
     addAnimated(surface.get(), &fly, 50);
     EXPECT_TRUE(surface->list.contains(&fly));
-
-    headless::setNow(1000050);
-    animationStep();
-    EXPECT_EQ(headless::presentCount(), 0u) << "no frame due: nothing painted";
-    headless::setNow(1000100);
-    animationStep();
-    EXPECT_EQ(windowAt(12, 12), 0x200);
-    headless::setNow(1000200);
-    animationStep();
-    EXPECT_EQ(windowAt(12, 12), 0x300);
-
+    for (auto [now, pixel] : {std::pair{1000050, 0}, {1000100, 0x200}, {1000200, 0x300}}) {
+        headless::setNow(now);
+        animationStep();
+        EXPECT_EQ(gtest_util::windowAt(12, 12), pixel) << now;
+        EXPECT_EQ(headless::presentCount() > 0, pixel != 0) << "painted only when a frame is due";
+    }
     removeAnimated(&fly);
     EXPECT_EQ(anims.count, 0);
     EXPECT_TRUE(surface->list.contains(&fly)) << "the surface keeps it until its owner removes it";
