@@ -17,7 +17,7 @@ class DuckFlockTest : public RoundFixture {
         flock.Clear();
         RoundFixture::TearDown();
     }
-    Mover* place(uint8_t kind, int x, int y) {
+    Mover* put(uint8_t kind, int x, int y) {
         return flock.ducks[flock.duckCount++] = mover(kind, x, y, 130);
     }
     void removeAll() {
@@ -27,109 +27,92 @@ class DuckFlockTest : public RoundFixture {
 };
 
 TEST_F(DuckFlockTest, OpaquePixelHitsOnlyInsideTheDuckWhenLoaded) {
-    struct Case {
-        int x, y, loaded, type;
-        bool hit;
-    };
-    // The duck is at scene (50, 400), screen (50, 100) under scroll 300; its inside is
+    // The duck at scene (50, 400) is at screen (50, 100) under scroll 300; its inside is
     // 52..67 x 102..117, its box 50..69 x 100..119.
-    for (Case c : {Case{60, 110, 1, EV_PEN_DOWN, true}, Case{52, 117, 1, EV_PEN_DOWN, true},
-                   Case{49, 105, 1, EV_PEN_DOWN, false}, Case{70, 105, 1, EV_PEN_DOWN, false},
-                   Case{55, 99, 1, EV_PEN_DOWN, false}, Case{55, 120, 1, EV_PEN_DOWN, false},
-                   Case{60, 110, 0, EV_PEN_DOWN, false}, Case{60, 110, 1, EV_PEN_UP, false}}) {
-        surface->setScroll(0, 300);
-        place(DUCK_BIG_DOWN, 50, 400);
-        InputEvent e = penDown(c.x, c.y);
-        e.type = c.type;
-        const FlockResult r = flock.Update(e, c.loaded, 0);
-        if (c.hit) {
-            EXPECT_EQ(r.code, FLOCK_HIT);
-            EXPECT_EQ(r.x, 50);
-            EXPECT_EQ(r.y, 400);
-            EXPECT_EQ(r.kind, DUCK_BIG_DOWN);
-            EXPECT_EQ(flock.duckCount, 0);
-            EXPECT_EQ(list.count, 0);
+    surface->setScroll(0, 300);
+    for (auto [x, y, loaded, type, hit] : {std::tuple{60, 110, 1, EV_PEN_DOWN, true},
+                                           {52, 117, 1, EV_PEN_DOWN, true},
+                                           {49, 105, 1, EV_PEN_DOWN, false},
+                                           {70, 105, 1, EV_PEN_DOWN, false},
+                                           {55, 99, 1, EV_PEN_DOWN, false},
+                                           {55, 120, 1, EV_PEN_DOWN, false},
+                                           {60, 110, 0, EV_PEN_DOWN, false},
+                                           {60, 110, 1, EV_PEN_UP, false}}) {
+        put(DUCK_BIG_DOWN, 50, 400);
+        InputEvent e = penDown(x, y);
+        e.type = type;
+        const FlockResult r = flock.Update(e, loaded, 0);
+        if (hit) {
+            EXPECT_EQ(ints(r.code, r.x, r.y, r.kind, flock.duckCount, list.count),
+                      ints(FLOCK_HIT, 50, 400, DUCK_BIG_DOWN, 0, 0));
         } else {
-            EXPECT_NE(r.code, FLOCK_HIT) << c.x << "," << c.y;
+            EXPECT_NE(r.code, FLOCK_HIT) << x << "," << y;
             ASSERT_EQ(flock.duckCount, 1);
-            EXPECT_EQ(flock.ducks[0]->kind, DUCK_BIG_DOWN) << c.x << "," << c.y;
+            EXPECT_EQ(flock.ducks[0]->kind, DUCK_BIG_DOWN) << x << "," << y;
         }
         removeAll();
     }
 }
 
 TEST_F(DuckFlockTest, KeyPixelInsideTheBoxMakesTheDuckFleeTheOtherWay) {
-    struct Case {
-        uint8_t kind, fleeing;
-    };
-    for (Case c : {Case{DUCK_BIG_DOWN, DUCK_BIG_UP}, Case{DUCK_BIG_UP, DUCK_BIG_DOWN},
-                   Case{DUCK_SMALL_DOWN, DUCK_SMALL_UP}, Case{DUCK_SMALL_UP, DUCK_SMALL_DOWN}}) {
-        place(c.kind, 100, 100);
+    for (auto [kind, fleeing] : {std::pair{DUCK_BIG_DOWN, DUCK_BIG_UP},
+                                 {DUCK_BIG_UP, DUCK_BIG_DOWN},
+                                 {DUCK_SMALL_DOWN, DUCK_SMALL_UP},
+                                 {DUCK_SMALL_UP, DUCK_SMALL_DOWN}}) {
+        put(kind, 100, 100);
         const FlockResult r = flock.Update(penDown(100, 100), 1, 0);  // the key-coloured corner
-        EXPECT_EQ(r.code, FLOCK_FLED);
-        EXPECT_EQ(r.kind, c.fleeing);
         ASSERT_EQ(flock.duckCount, 1);
-        EXPECT_EQ(flock.ducks[0]->kind, c.fleeing);
-        EXPECT_EQ(flock.ducks[0]->stepPeriod, 95);
+        EXPECT_EQ(ints(r.code, r.kind, flock.ducks[0]->kind, flock.ducks[0]->stepPeriod),
+                  ints(FLOCK_FLED, fleeing, fleeing, 95));
         removeAll();
     }
     EXPECT_EQ(startedCount(563) + startedCount(564), 4);
 }
 
 TEST_F(DuckFlockTest, OnlyTheFirstDuckInSlotOrderIsHitAndTheRestAreNotStepped) {
-    place(DUCK_SMALL_DOWN, 100, 100);
-    Mover* second = place(DUCK_BIG_UP, 105, 105);
-    PathParams p;
-    p.x0 = 105, p.y0 = 105, p.x1 = 105, p.y1 = 900, p.speed = 3;
-    second->SetPath(PATH_LINE, p);
+    put(DUCK_SMALL_DOWN, 100, 100);
+    Mover* second = put(DUCK_BIG_UP, 105, 105);
+    second->SetPath(PATH_LINE, {105, 105, 105, 900, 3});
     advance(1000);
     const FlockResult r = flock.Update(penDown(110, 110), 1, 0);
-    EXPECT_EQ(r.code, FLOCK_HIT);
-    EXPECT_EQ(r.kind, DUCK_SMALL_DOWN);
+    EXPECT_EQ(ints(r.code, r.kind), ints(FLOCK_HIT, DUCK_SMALL_DOWN));
     ASSERT_EQ(flock.duckCount, 1);
     EXPECT_EQ(flock.ducks[0], second);
     EXPECT_EQ(second->sprite->y, 105);
 }
 
 TEST_F(DuckFlockTest, ModeTenAddsAVFormationOnlyBelowTwentyNineObjects) {
-    struct Case {
-        int before;
-        int32_t code;
-        int after;
-    };
-    for (Case c : {Case{0, FLOCK_FORMATION, 5}, Case{28, FLOCK_FORMATION, 33},
-                   Case{29, FLOCK_NO_ROOM, 29}}) {
-        while (flock.duckCount < c.before) place(DUCK_BIG_DOWN, 0, 0);
-        EXPECT_EQ(flock.Update(InputEvent{}, 1, 10).code, c.code) << c.before;
-        EXPECT_EQ(flock.duckCount, c.after) << c.before;
-        if (c.before == 0) {
+    for (auto [before, code, after] :
+         {std::tuple{0, FLOCK_FORMATION, 5}, {28, FLOCK_FORMATION, 33}, {29, FLOCK_NO_ROOM, 29}}) {
+        while (flock.duckCount < before) put(DUCK_BIG_DOWN, 0, 0);
+        const int32_t got = flock.Update(InputEvent{}, 1, 10).code;
+        EXPECT_EQ(ints(got, flock.duckCount), ints(code, after)) << before;
+        if (before == 0) {
             const uint8_t kind = flock.ducks[0]->kind;
             EXPECT_TRUE(kind == DUCK_SMALL_UP || kind == DUCK_SMALL_DOWN);
             const int sign = kind == DUCK_SMALL_UP ? 1 : -1;
             const int offsets[5][2] = {{0, 0}, {40, 60}, {-40, 60}, {80, 120}, {-80, 120}};
             for (int i = 0; i < 5; ++i) {
-                EXPECT_EQ(flock.ducks[i]->kind, kind);
-                EXPECT_EQ(flock.ducks[i]->sprite->x - flock.ducks[0]->sprite->x, offsets[i][0]);
-                EXPECT_EQ(flock.ducks[i]->sprite->y - flock.ducks[0]->sprite->y,
-                          sign * offsets[i][1]);
+                const Sprite* s = flock.ducks[i]->sprite;
+                EXPECT_EQ(ints(flock.ducks[i]->kind, s->x - flock.ducks[0]->sprite->x,
+                               s->y - flock.ducks[0]->sprite->y),
+                          ints(kind, offsets[i][0], sign * offsets[i][1]));
             }
         }
         removeAll();
     }
-    place(DUCK_BIG_DOWN, 10, 10);
-    for (int mode : {1, 9, 11, -1}) {
+    put(DUCK_BIG_DOWN, 10, 10);
+    for (int mode : {1, 9, 11, -1})
         EXPECT_EQ(flock.Update(penDown(15, 15), 1, mode).code, FLOCK_UNKNOWN_MODE);
-    }
     EXPECT_EQ(flock.duckCount, 1);
 }
 
 TEST_F(DuckFlockTest, FillsUpToSevenDucksAndOneSwimmer) {
     int spawned = 0;
-    for (int i = 0; i < 5000; ++i) {
-        advance(10);
-        if (flock.Update(InputEvent{}, 1, 0).code == FLOCK_NEW_DUCK) ++spawned;
+    every(10, 5000, [&] {
+        spawned += flock.Update(InputEvent{}, 1, 0).code == FLOCK_NEW_DUCK;
         ASSERT_LE(flock.duckCount, 8);
-    }
+    });
     EXPECT_GT(spawned, 7);
     int swimmers = 0;
     for (int i = 0; i < flock.duckCount; ++i) swimmers += flock.ducks[i]->kind == DUCK_SWIMMER;
@@ -147,8 +130,7 @@ TEST_F(DuckFlockTest, SpawnedDucksFollowTheirKindsRules) {
         ASSERT_TRUE(up || d->kind == DUCK_BIG_DOWN || d->kind == DUCK_SMALL_DOWN) << int(d->kind);
         EXPECT_TRUE(up ? y >= 960 && y < 1060 : y <= -100 && y > -200) << y;
         EXPECT_EQ(d->sprite->layer, d->kind <= DUCK_BIG_UP ? 130 : 50);
-        EXPECT_GE(d->stepPeriod, 84);
-        EXPECT_LE(d->stepPeriod, 102);
+        EXPECT_TRUE(within(d->stepPeriod, 84, 102));
         removeAll();
     }
     EXPECT_EQ(flock.swimmerSpawned, 1);
@@ -159,9 +141,7 @@ TEST_F(DuckFlockTest, TheSwimmerTurnsWhenShotAndIsNeverRemoved) {
     auto* swimmer = new Mover();
     // Half-way along its outbound line, so that the way back is not done at once.
     ASSERT_TRUE(swimmer->Init(190, 400, &flock.swimOut, 1, DUCK_SWIMMER, 200));
-    PathParams p;
-    p.x0 = 190, p.y0 = 400, p.x1 = 214, p.y1 = 80, p.speed = 1;
-    swimmer->SetPath(PATH_LINE, p);
+    swimmer->SetPath(PATH_LINE, {190, 400, 214, 80, 1});
     addAnimated(surface.get(), swimmer->sprite, 50);
     flock.ducks[flock.duckCount++] = swimmer;
     surface->setScroll(0, 320);
@@ -171,20 +151,14 @@ TEST_F(DuckFlockTest, TheSwimmerTurnsWhenShotAndIsNeverRemoved) {
     EXPECT_EQ(startedCount(563), 1);
     auto* line = dynamic_cast<LinePath*>(swimmer->path);
     ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->targetX, 168);
-    EXPECT_EQ(line->targetY, 669);
+    EXPECT_EQ(ints(line->targetX, line->targetY), ints(168, 669));
 }
 
 TEST_F(DuckFlockTest, ADuckThatLeftTheSceneIsRemoved) {
-    Mover* d = place(DUCK_BIG_DOWN, 100, 1110);
-    PathParams p;
-    p.x0 = 100, p.y0 = 1110, p.x1 = 100, p.y1 = 1120, p.speed = 10;
-    d->SetPath(PATH_LINE, p);
+    Mover* d = put(DUCK_BIG_DOWN, 100, 1110);
+    d->SetPath(PATH_LINE, {100, 1110, 100, 1120, 10});
     flock.rng = Random(1);  // keeps new ducks away for these two frames
-    for (int i = 0; i < 2; ++i) {
-        advance(500);
-        flock.Update(InputEvent{}, 1, 0);
-    }
+    every(500, 2, [&] { flock.Update(InputEvent{}, 1, 0); });
     for (int i = 0; i < flock.duckCount; ++i) EXPECT_NE(flock.ducks[i], d);
 }
 

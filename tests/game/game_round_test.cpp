@@ -33,10 +33,7 @@ class GameRoundTest : public RoundFixture {
         appContext().settings = settings.get();
         appContext().game = &game;
         game.surface = surface.get();
-        game.StartRound();
-        // No new ducks or items during the tests unless a test asks for them.
-        duckFlock.rng = Random(1);
-        leafField.rng = Random(1);
+        restart(1, 1);  // seeds that bring no new ducks or items unless a test asks for them
     }
     void TearDown() override {
         game.EndRound();
@@ -45,10 +42,20 @@ class GameRoundTest : public RoundFixture {
         RoundFixture::TearDown();
         std::filesystem::remove_all(storeDir);
     }
-
-    int step(InputEvent e) {
-        advance(10);
-        return game.ProcessEvent(e);
+    void restart(int32_t duckSeed, int32_t leafSeed) {
+        views.currentId = 1;
+        game.StartRound();
+        duckFlock.rng = Random(duckSeed);
+        leafField.rng = Random(leafSeed);
+    }
+    int step(InputEvent e = {}, int times = 1) {
+        int answer = 0;
+        every(10, times, [&] { answer = game.ProcessEvent(e); });
+        return answer;
+    }
+    int scrollAfter(InputEvent e, int times = 1) {
+        step(e, times);
+        return surface->scrollY();
     }
 
     Game game;
@@ -58,73 +65,55 @@ class GameRoundTest : public RoundFixture {
 
 TEST_F(GameRoundTest, ScrollingStopsAtNineAndSixHundredThirtyNine) {
     EXPECT_EQ(surface->scrollY(), 639);  // a round starts at the bottom
-    std::vector<int> seen;
-    for (int i = 0; i < 80; ++i) {
-        step(keys({KEY_UP}));
-        seen.push_back(surface->scrollY());
-    }
-    EXPECT_EQ(seen.front(), 629);
-    EXPECT_EQ(seen[62], 9);
-    EXPECT_EQ(seen.back(), 9);
-    EXPECT_EQ(shellMagazine.strip->y, 9 + 5);
-    EXPECT_EQ(roundClock.m_editField->sprite->y, 9 + 225);
-    EXPECT_EQ(scoreCounter.m_editField->sprite->y, 9 + 10);
-    EXPECT_EQ(roundClock.iconSprite->y, 9 + 304);
-    for (int i = 0; i < 80; ++i) step(keys({KEY_DOWN}));
-    EXPECT_EQ(surface->scrollY(), 639);
-    // Both keys in one event: down and up again, no net movement.
+    EXPECT_EQ(scrollAfter(keys({KEY_UP})), 629);
+    EXPECT_EQ(scrollAfter(keys({KEY_UP}), 62), 9);
+    EXPECT_EQ(scrollAfter(keys({KEY_UP}), 17), 9);
+    EXPECT_EQ(ints(shellMagazine.strip->y, roundClock.m_editField->sprite->y,
+                   scoreCounter.m_editField->sprite->y, roundClock.iconSprite->y),
+              ints(9 + 5, 9 + 225, 9 + 10, 9 + 304));
+    EXPECT_EQ(scrollAfter(keys({KEY_DOWN}), 80), 639);
     step(keys({KEY_UP}));
-    step(keys({KEY_UP, KEY_DOWN}));
-    EXPECT_EQ(surface->scrollY(), 629);
-    // A key count longer than the record is cut to it.
+    EXPECT_EQ(scrollAfter(keys({KEY_UP, KEY_DOWN})), 629);  // down and up again: no net move
     InputEvent e = keys({KEY_UP});
-    e.keyCount = 500;
-    step(e);
-    EXPECT_GE(surface->scrollY(), 629 - 10 * 11);
+    e.keyCount = 500;  // longer than the record: cut to it
+    EXPECT_GE(scrollAfter(e), 629 - 10 * 11);
 }
 
 TEST_F(GameRoundTest, ShootingEmptyingAndReloading) {
-    EXPECT_EQ(roundClock.secondsLeft, 180u);
-    EXPECT_EQ(roundClock.running, 1);
-    EXPECT_EQ(settings->resultPending, 0);
-    EXPECT_EQ(startedCount(537), 1);  // the round's music
+    // 537 is the round's music.
+    EXPECT_EQ(ints(roundClock.secondsLeft, roundClock.running, settings->resultPending,
+                   startedCount(537)),
+              ints(180, 1, 0, 1));
     for (int i = 1; i <= 7; ++i) {
         step(penDown(20, 200));
         EXPECT_EQ(shellMagazine.shells, 7 - i);
     }
-    EXPECT_EQ(game.shotsFired, 7);
-    EXPECT_EQ(startedCount(550), 7);
-    EXPECT_EQ(startedCount(551), 1);
+    EXPECT_EQ(ints(game.shotsFired, startedCount(550), startedCount(551)), ints(7, 7, 1));
     // Empty: a tap elsewhere clicks, a tap on the magazine reloads with a sound.
     step(penDown(20, 200));
-    EXPECT_EQ(startedCount(546), 1);
-    EXPECT_EQ(game.shotsFired, 7);
+    EXPECT_EQ(ints(startedCount(546), game.shotsFired), ints(1, 7));
     step(penDown(220, 100));
-    EXPECT_EQ(shellMagazine.shells, 7);
-    EXPECT_EQ(startedCount(543), 1);
+    EXPECT_EQ(ints(shellMagazine.shells, startedCount(543)), ints(7, 1));
     // Loaded: a tap on the magazine is a shot like any other.
     step(penDown(220, 100));
-    EXPECT_EQ(shellMagazine.shells, 6);
-    EXPECT_EQ(game.shotsFired, 8);
+    EXPECT_EQ(ints(shellMagazine.shells, game.shotsFired), ints(6, 8));
     // The reload key works only on an empty gun, and silently.
     step(keys({KEY_HW3}));
     EXPECT_EQ(shellMagazine.shells, 6);
     while (shellMagazine.shells > 0) step(penDown(20, 200));
     step(keys({KEY_HW3}));
-    EXPECT_EQ(shellMagazine.shells, 7);
-    EXPECT_EQ(startedCount(543), 1);
+    EXPECT_EQ(ints(shellMagazine.shells, startedCount(543)), ints(7, 1));
 }
 
 TEST_F(GameRoundTest, TheMagazineEdgesDecideBetweenReloadAndClick) {
-    struct Case {
-        int x, y;
-        bool reloads;
-    };
-    for (Case c : {Case{201, 6, true}, Case{200, 100, false}, Case{230, 5, false},
-                   Case{230, 164, true}, Case{230, 165, false}}) {
+    for (auto [x, y, reloads] : {std::tuple{201, 6, true},
+                                 {200, 100, false},
+                                 {230, 5, false},
+                                 {230, 164, true},
+                                 {230, 165, false}}) {
         shellMagazine.shells = 0;
-        step(penDown(c.x, c.y));
-        EXPECT_EQ(shellMagazine.shells, c.reloads ? 7 : 0) << c.x << "," << c.y;
+        step(penDown(x, y));
+        EXPECT_EQ(shellMagazine.shells, reloads ? 7 : 0) << x << "," << y;
     }
 }
 
@@ -134,8 +123,7 @@ TEST_F(GameRoundTest, TheMenuIconNeverFires) {
         EXPECT_EQ(step(e), 1);
         EXPECT_EQ(shellMagazine.shells, 7);
     }
-    EXPECT_EQ(game.shotsFired, 0);
-    EXPECT_EQ(startedCount(535), 2);
+    EXPECT_EQ(ints(game.shotsFired, startedCount(535)), ints(0, 2));
     // Just outside the corner is an ordinary shot.
     views.currentId = 1;
     step(penDown(228, 315));
@@ -154,22 +142,16 @@ TEST_F(GameRoundTest, TheHiddenTargetOncePerRoundAndOnlyWhenLoaded) {
     shellMagazine.Reload();
     step(penDown(165, 281));
     EXPECT_TRUE(sceneProps.hiddenTargetHit);
-    EXPECT_EQ(startedCount(545), 1);
-    EXPECT_EQ(shotMarks.count, 0);  // neither hit nor miss: no puff
-    EXPECT_EQ(game.shotsFired, 1);  // but a shell all the same
+    // Neither hit nor miss, so no puff, but a shell all the same.
+    EXPECT_EQ(ints(startedCount(545), shotMarks.count, game.shotsFired), ints(1, 0, 1));
     EXPECT_FALSE(surface->list.contains(sceneProps.sprites[SceneProps::kHiddenTarget]));
     step(penDown(165, 281));
-    EXPECT_EQ(startedCount(545), 1);
-    EXPECT_EQ(shotMarks.count, 1);
-    // The area edges.
-    EXPECT_TRUE(SceneProps::OnHiddenTarget(160, 909));
-    EXPECT_TRUE(SceneProps::OnHiddenTarget(170, 929));
-    EXPECT_FALSE(SceneProps::OnHiddenTarget(159, 920));
-    EXPECT_FALSE(SceneProps::OnHiddenTarget(165, 930));
-    // A new round brings it back.
+    EXPECT_EQ(ints(startedCount(545), shotMarks.count), ints(1, 1));
+    for (auto [x, y, on] :
+         {std::tuple{160, 909, true}, {170, 929, true}, {159, 920, false}, {165, 930, false}})
+        EXPECT_EQ(SceneProps::OnHiddenTarget(x, y), on) << x << "," << y;
     game.EndRound();
-    views.currentId = 1;
-    game.StartRound();
+    restart(1, 1);  // a new round brings it back
     EXPECT_FALSE(sceneProps.hiddenTargetHit);
 }
 
@@ -178,33 +160,30 @@ TEST_F(GameRoundTest, ShotMarksOnlyWithSpecialEffects) {
     EXPECT_EQ(shotMarks.count, 1);
     settings->specialEffects = 0;
     step(penDown(20, 100));
-    EXPECT_EQ(shotMarks.count, 1);
-    EXPECT_EQ(shellMagazine.shells, 5);
+    EXPECT_EQ(ints(shotMarks.count, shellMagazine.shells), ints(1, 5));
 }
 
 TEST_F(GameRoundTest, TheWarningPlaysOnceAndAClockLeafReArmsIt) {
     roundClock.secondsLeft = 6;
-    for (int i = 0; i < 300; ++i) step(InputEvent{});  // 3 s
+    step({}, 300);  // 3 s
     EXPECT_EQ(startedCount(579), 1);
-    ASSERT_GT(roundClock.secondsLeft, 0u);
-    ASSERT_LE(roundClock.secondsLeft, 4u);
+    ASSERT_TRUE(within(roundClock.secondsLeft, 1, 4));
     // A leaf under the pen whose draw makes it a +30 clock.
     const uint32_t left = roundClock.secondsLeft;
     leafField.items[leafField.itemCount++] = mover(ITEM_LEAF, 50, 700, 231);
     leafField.rng = Random(leafState(0));
     step(penDown(55, 700 - 639 + 5));
-    EXPECT_EQ(roundClock.secondsLeft, left + 30);
-    EXPECT_EQ(game.timeWarningGiven, 0);
-    EXPECT_EQ(game.shotLeaves, 1);
-    for (int i = 0; i < 100; ++i) step(InputEvent{});
+    EXPECT_EQ(ints(roundClock.secondsLeft, game.timeWarningGiven, game.shotLeaves),
+              ints(left + 30, 0, 1));
+    step({}, 100);
     EXPECT_EQ(startedCount(579), 1);
     roundClock.secondsLeft = 4;
-    step(InputEvent{});
+    step();
     EXPECT_EQ(startedCount(579), 2);
 }
 
 TEST_F(GameRoundTest, TheEndOfTheRoundStoresTheStatistics) {
-    for (int i = 0; i < 5; ++i) step(penDown(20, 100));
+    step(penDown(20, 100), 5);
     game.shotDucks = 3;
     game.shotLeaves = 2;
     game.otherHits = 1;
@@ -213,55 +192,46 @@ TEST_F(GameRoundTest, TheEndOfTheRoundStoresTheStatistics) {
     std::copy_n(u"ANNA", 5, settings->userName);
     roundClock.secondsLeft = 1;
     int answer = 0;
-    for (int i = 0; i < 200 && answer == 0; ++i) answer = step(InputEvent{});
+    for (int i = 0; i < 200 && answer == 0; ++i) answer = step();
     EXPECT_EQ(answer, 1);
-    EXPECT_EQ(settings->resultPending, 1);
-    EXPECT_EQ(settings->pendingScore, 95);
-    EXPECT_EQ(settings->lastScore, 95);
-    EXPECT_EQ(settings->killedDucks, 3);
-    EXPECT_EQ(settings->killedLeaves, 2);
-    EXPECT_EQ(settings->negPoints, 50);
-    EXPECT_EQ(settings->percentageSuccess, 120);  // 6 hits in 5 shots
+    // 6 hits in 5 shots make 120 per cent.
+    EXPECT_EQ(ints(settings->resultPending, settings->pendingScore, settings->lastScore,
+                   settings->killedDucks, settings->killedLeaves, settings->negPoints,
+                   settings->percentageSuccess),
+              ints(1, 95, 95, 3, 2, 50, 120));
     EXPECT_EQ(std::u16string(settings->playerName), u"ANNA");
 }
 
 TEST(GameAccuracyTest, PercentTruncatedAndKeptInASignedByte) {
-    struct Case {
-        int hits, shots, percent;
-    };
-    for (Case c : {Case{5, 0, 0}, Case{0, 10, 0}, Case{2, 3, 66}, Case{5, 4, 125},
-                   Case{127, 100, 127}, Case{128, 100, 127}, Case{300, 10, 127}}) {
-        EXPECT_EQ(Game::Accuracy(c.hits, c.shots), c.percent) << c.hits << "/" << c.shots;
-    }
+    for (auto [hits, shots, percent] : {std::tuple{5, 0, 0},
+                                        {0, 10, 0},
+                                        {2, 3, 66},
+                                        {5, 4, 125},
+                                        {127, 100, 127},
+                                        {128, 100, 127},
+                                        {300, 10, 127}})
+        EXPECT_EQ(Game::Accuracy(hits, shots), percent) << hits << "/" << shots;
 }
 
 TEST_F(GameRoundTest, TenRoundsLeaveNothingBehind) {
     for (int round = 0; round < 10; ++round) {
         game.EndRound();
         EXPECT_EQ(game.popupFont, nullptr);
-        EXPECT_EQ(surface->list.count, 0);
-        EXPECT_EQ(list.count, 0);
-        EXPECT_EQ(duckFlock.duckCount, 0);
-        EXPECT_EQ(leafField.itemCount, 0);
-        views.currentId = 1;
-        game.StartRound();
-        duckFlock.rng = Random(100 + round);
-        leafField.rng = Random(200 + round);
+        EXPECT_EQ(ints(surface->list.count, list.count, duckFlock.duckCount, leafField.itemCount),
+                  ints(0, 0, 0, 0));
+        restart(100 + round, 200 + round);
         for (int i = 0; i < 300; ++i)
             step(i % 7 == 0 ? penDown(40 + i % 150, 50 + i % 250) : InputEvent{});
     }
 }
 
 TEST_F(GameRoundTest, SuspendAndResumeKeepTheScroll) {
-    step(keys({KEY_UP}));
-    step(keys({KEY_UP}));
+    step(keys({KEY_UP}), 2);
     game.SuspendRound();
-    EXPECT_EQ(game.savedScrollY, 619);
-    EXPECT_EQ(roundClock.running, 0);
+    EXPECT_EQ(ints(game.savedScrollY, roundClock.running), ints(619, 0));
     surface->setScroll(0, 0);
     game.ResumeRound();
-    EXPECT_EQ(surface->scrollY(), 619);
-    EXPECT_EQ(roundClock.running, 1);
+    EXPECT_EQ(ints(surface->scrollY(), roundClock.running), ints(619, 1));
     EXPECT_TRUE(surface->list.contains(sceneProps.sprites[SceneProps::kHiddenTarget]));
 }
 

@@ -25,19 +25,15 @@ std::vector<int32_t> roll(ScoreCounter& c) {
 }
 
 TEST(ScoreCounterTest, RollsOneUnitPerTickTowardsANonNegativeTotal) {
-    struct Case {
-        int32_t start, add, total;
-    };
-    for (Case c : {Case{30, 25, 55}, Case{10, -25, 0}, Case{0, -5, 0}}) {
+    for (auto [start, add, total] : {std::tuple{30, 25, 55}, {10, -25, 0}, {0, -5, 0}}) {
         ScoreCounter sc;
-        sc.total = sc.shown = c.start;
-        sc.AddPoints(c.add);
-        EXPECT_EQ(sc.total, c.total);
+        sc.total = sc.shown = start;
+        sc.AddPoints(add);
+        EXPECT_EQ(sc.total, total);
         const auto shown = roll(sc);
-        ASSERT_EQ(shown.size(), static_cast<size_t>(std::abs(c.total - c.start)));
-        for (size_t i = 0; i < shown.size(); ++i) {
-            EXPECT_EQ(std::abs(shown[i] - c.start), static_cast<int>(i) + 1) << c.start;
-        }
+        ASSERT_EQ(shown.size(), static_cast<size_t>(std::abs(total - start)));
+        for (size_t i = 0; i < shown.size(); ++i)
+            EXPECT_EQ(std::abs(shown[i] - start), static_cast<int>(i) + 1) << start;
     }
     // A second addition restarts the roll from the old total, not from what is shown.
     ScoreCounter c;
@@ -64,41 +60,28 @@ TEST_F(HudTest, MagazineStepsThroughItsFramesAndReloads) {
     for (int k = 1; k <= 8; ++k) {
         if (k > 4) advance(10);
         mag.Shoot();
-        EXPECT_EQ(mag.shells, std::max(0, 7 - k));
-        EXPECT_EQ(mag.strip->current, std::min(k, 7));
+        EXPECT_EQ(ints(mag.shells, mag.strip->current), ints(std::max(0, 7 - k), std::min(k, 7)));
     }
     mag.Reload();
-    EXPECT_EQ(mag.shells, 7);
-    EXPECT_EQ(mag.strip->current, 0);
+    EXPECT_EQ(ints(mag.shells, mag.strip->current), ints(7, 0));
     mag.Clear();
 }
 
 TEST_F(HudTest, ShotMarksSitUnderThePenWhateverTheScrollAtMostTwentyNine) {
     ShotMarks marks;
     marks.Init(surface.get());
-    struct Case {
-        int x, y, scroll, sceneX, sceneY;
-    };
-    for (Case c :
-         {Case{100, 150, 320, 86, 455}, Case{0, 0, 0, -14, -15}, Case{239, 319, 639, 225, 943}}) {
-        surface->setScroll(0, c.scroll);
-        marks.Spawn(c.x, c.y);
-        EffectSprite* e = marks.slots[marks.count - 1];
-        ASSERT_NE(e, nullptr);
-        EXPECT_EQ(e->sprite->x, c.sceneX);
-        EXPECT_EQ(e->sprite->y, c.sceneY);
-        EXPECT_EQ(e->sprite->layer, 244);
+    for (auto [x, y, scroll, sceneX, sceneY] :
+         {std::tuple{100, 150, 320, 86, 455}, {0, 0, 0, -14, -15}, {239, 319, 639, 225, 943}}) {
+        surface->setScroll(0, scroll);
+        marks.Spawn(x, y);
+        ASSERT_NE(marks.slots[marks.count - 1], nullptr);
+        EXPECT_EQ(place(marks.slots[marks.count - 1]->sprite), ints(sceneX, sceneY, 244));
     }
     for (int i = 0; i < 27; ++i) marks.Spawn(10 + i, 100);
     EXPECT_EQ(marks.count, 29);
     EXPECT_EQ(marks.slots[29], nullptr);
-    for (int i = 0; i < 20; ++i) {
-        advance(80);
-        animationStep();
-        marks.Update();
-    }
-    EXPECT_EQ(marks.count, 0);
-    EXPECT_EQ(list.count, 0);
+    every(80, 20, [&] { animationStep(), marks.Update(); });
+    EXPECT_EQ(ints(marks.count, list.count), ints(0, 0));
     marks.Clear();
 }
 
@@ -107,22 +90,14 @@ TEST_F(HudTest, HitBurstsByDuckKindAndAtMostTwo) {
     fx.Init(surface.get());
     fx.Spawn(100, 200, 4);
     ASSERT_EQ(fx.count, 1);
-    EXPECT_EQ(fx.slots[0]->sprite->x, 96);
-    EXPECT_EQ(fx.slots[0]->sprite->y, 188);
-    EXPECT_EQ(fx.slots[0]->sprite->layer, 51);
+    EXPECT_EQ(place(fx.slots[0]->sprite), ints(96, 188, 51));
     EXPECT_EQ(fx.slots[0]->tag, 2);
     fx.Spawn(50, 60, 1);
-    EXPECT_EQ(fx.slots[1]->sprite->x, 50);
-    EXPECT_EQ(fx.slots[1]->sprite->y, 35);
-    EXPECT_EQ(fx.slots[1]->sprite->layer, 131);
+    EXPECT_EQ(place(fx.slots[1]->sprite), ints(50, 35, 131));
     fx.Spawn(10, 10, 2);
     EXPECT_EQ(fx.count, 2);
     EXPECT_EQ(fx.slots[2], nullptr);
-    for (int i = 0; i < 20; ++i) {
-        advance(80);
-        animationStep();
-        fx.Update();
-    }
+    every(80, 20, [&] { animationStep(), fx.Update(); });
     EXPECT_EQ(fx.count, 0);
     fx.Clear();
 }
@@ -136,20 +111,17 @@ TEST_F(HudTest, PopupBadgeAndNumberDriftApartAndVanishTogether) {
     ASSERT_EQ(popups.count, 1);
     MovingPicture* badge = popups.badges[0];
     MovingNumber* number = popups.numbers[0];
-    EXPECT_EQ(badge->sprite->layer, 50);
-    EXPECT_EQ(number->text->sprite->layer, 244);
+    EXPECT_EQ(ints(badge->sprite->layer, number->text->sprite->layer), ints(50, 244));
     int moves = 0;
-    while (popups.count > 0 && moves < 20) {
+    for (; popups.count > 0 && moves < 20; ++moves) {
         advance(51);
-        ++moves;
         popups.Update();
         if (popups.count > 0) {
             EXPECT_GT(badge->sprite->x, 120);
             EXPECT_LT(number->text->sprite->x, 120);
         }
     }
-    EXPECT_EQ(moves, 8);  // about 0.4 s
-    EXPECT_EQ(list.count, 0);
+    EXPECT_EQ(ints(moves, list.count), ints(8, 0));  // about 0.4 s
     // A gap of 50 ms or less is no move at all.
     popups.Spawn(120, 200, 1, 10);
     advance(50);
@@ -163,19 +135,13 @@ TEST_F(HudTest, PopupBadgeAndNumberDriftApartAndVanishTogether) {
 
 TEST_F(HudTest, EffectPathKindsOtherThanLineAndZigzagLeaveNoPath) {
     MovingPicture pic;
-    TestFrames frames(8, 8);
-    ASSERT_TRUE(pic.Start(0, 0, &frames.set, 100));
-    PathParams p;
-    p.x1 = 10;
-    p.speed = 1;
+    TestFrames small(8, 8);
+    ASSERT_TRUE(pic.Start(0, 0, &small.set, 100));
     for (int kind : {2, 3, 5}) {
-        pic.SetPath(kind, p);
+        pic.SetPath(kind, {0, 0, 10, 0, 1});
         EXPECT_EQ(pic.path, nullptr);
     }
-    for (int i = 0; i < 10; ++i) {
-        advance(60);
-        pic.Update();
-    }
+    every(60, 10, [&] { pic.Update(); });
     EXPECT_EQ(pic.finished, 0);
 }
 

@@ -15,33 +15,24 @@ class LeafFieldTest : public RoundFixture {
         field.Clear();
         RoundFixture::TearDown();
     }
-    Mover* place(uint8_t kind, int x, int y) {
+    Mover* put(uint8_t kind, int x, int y) {
         return field.items[field.itemCount++] = mover(kind, x, y, 231);
     }
     LeafField field;
 };
 
 TEST_F(LeafFieldTest, LeafOutcomeSharesFollowTheDraw) {
-    struct Case {
-        int s;
-        int32_t code;
-        int16_t value;
-        int sound;
-    };
-    for (Case c : {Case{0, LEAF_TIME, 30, 555}, Case{1, LEAF_TIME, -30, 556},
-                   Case{3, LEAF_POINTS, 1, 0}, Case{12, LEAF_POINTS, 1, 0}}) {
-        field.rng = Random(leafState(c.s));
-        const int before = c.sound ? startedCount(c.sound) : 0;
+    for (auto [s, code, value, soundId] : {std::tuple{0, LEAF_TIME, 30, 555},
+                                           {1, LEAF_TIME, -30, 556},
+                                           {3, LEAF_POINTS, 1, 0},
+                                           {12, LEAF_POINTS, 1, 0}}) {
+        field.rng = Random(leafState(s));
+        const int before = startedCount(soundId);
         const LeafResult r = field.Outcome(40, 300, ITEM_LEAF);
-        EXPECT_EQ(r.code, c.code) << "s=" << c.s;
-        EXPECT_EQ(r.value, c.value) << "s=" << c.s;
-        if (c.sound) {
-            EXPECT_EQ(startedCount(c.sound), before + 1) << "s=" << c.s;
-        }
+        EXPECT_EQ(ints(r.code, r.value), ints(code, value)) << "s=" << s;
+        EXPECT_TRUE(!soundId || startedCount(soundId) == before + 1) << "s=" << s;
         ASSERT_NE(field.popup, nullptr);
-        EXPECT_EQ(field.popup->x, 60);
-        EXPECT_EQ(field.popup->y, 290);
-        EXPECT_EQ(field.popupFrames, 20);
+        EXPECT_EQ(ints(field.popup->x, field.popup->y, field.popupFrames), ints(60, 290, 20));
     }
 }
 
@@ -59,20 +50,13 @@ TEST_F(LeafFieldTest, BonusItemNeedsTheCooldownToRunDown) {
 }
 
 TEST_F(LeafFieldTest, PenaltyAndSignTargets) {
-    struct Case {
-        uint8_t kind;
-        int16_t value;
-        int popupDy;
-        uint16_t frames;
-    };
-    for (Case c : {Case{ITEM_SIGN_DUCK, 50, -10, 20}, Case{ITEM_RED_BIRD, -50, -10, 20},
-                   Case{ITEM_FISHERMAN, -50, 20, 10}}) {
-        const LeafResult r = field.Outcome(100, 500, c.kind);
-        EXPECT_EQ(r.code, LEAF_POINTS);
-        EXPECT_EQ(r.value, c.value);
+    for (auto [kind, value, popupDy, frames] : {std::tuple{ITEM_SIGN_DUCK, 50, -10, 20},
+                                                {ITEM_RED_BIRD, -50, -10, 20},
+                                                {ITEM_FISHERMAN, -50, 20, 10}}) {
+        const LeafResult r = field.Outcome(100, 500, kind);
+        EXPECT_EQ(ints(r.code, r.value), ints(LEAF_POINTS, value));
         ASSERT_NE(field.popup, nullptr);
-        EXPECT_EQ(field.popup->y, 500 + c.popupDy);
-        EXPECT_EQ(field.popupFrames, c.frames);
+        EXPECT_EQ(ints(field.popup->y, field.popupFrames), ints(500 + popupDy, frames));
     }
     EXPECT_EQ(startedCount(562), 1);
 }
@@ -80,15 +64,13 @@ TEST_F(LeafFieldTest, PenaltyAndSignTargets) {
 TEST_F(LeafFieldTest, TheFishermanCostsFiftyEveryTimeAndStaysInSlotZero) {
     ASSERT_EQ(field.itemCount, 1);
     Mover* fisherman = field.items[0];
-    EXPECT_EQ(fisherman->kind, ITEM_FISHERMAN);
-    EXPECT_EQ(fisherman->sprite->x, 165);
-    EXPECT_EQ(fisherman->sprite->y, 620);
+    EXPECT_EQ(ints(fisherman->kind, fisherman->sprite->x, fisherman->sprite->y),
+              ints(ITEM_FISHERMAN, 165, 620));
     surface->setScroll(0, 600);
-    const InputEvent onHim = penDown(fisherman->sprite->x + 5, fisherman->sprite->y - 600 + 5);
+    const InputEvent onHim = penDown(165 + 5, 620 - 600 + 5);
     for (int shot = 0; shot < 3; ++shot) {
         const LeafResult r = field.Update(onHim, 1, 0);
-        EXPECT_EQ(r.code, LEAF_POINTS);
-        EXPECT_EQ(r.value, -50);
+        EXPECT_EQ(ints(r.code, r.value), ints(LEAF_POINTS, -50));
         ASSERT_GE(field.itemCount, 1);
         EXPECT_EQ(field.items[0], fisherman);
     }
@@ -96,24 +78,22 @@ TEST_F(LeafFieldTest, TheFishermanCostsFiftyEveryTimeAndStaysInSlotZero) {
 }
 
 TEST_F(LeafFieldTest, OnlyTheFirstHitInSlotOrderCounts) {
-    place(ITEM_RED_BIRD, 50, 50);
-    place(ITEM_SIGN_DUCK, 55, 55);
+    put(ITEM_RED_BIRD, 50, 50);
+    put(ITEM_SIGN_DUCK, 55, 55);
     const uint8_t before = field.itemCount;
     const LeafResult r = field.Update(penDown(60, 60), 1, 0);
-    EXPECT_EQ(r.value, -50);  // the red bird in slot 1
-    EXPECT_EQ(field.itemCount, before - 1);
-    EXPECT_EQ(field.items[1]->kind, ITEM_SIGN_DUCK);
-    EXPECT_EQ(field.effectCount, 1);  // the falling bird
+    // The red bird in slot 1 falls as an effect.
+    EXPECT_EQ(ints(r.value, field.itemCount, field.items[1]->kind, field.effectCount),
+              ints(-50, before - 1, ITEM_SIGN_DUCK, 1));
     EXPECT_EQ(startedCount(558), 1);
 }
 
 TEST_F(LeafFieldTest, NoNewItemWithNinePresent) {
-    while (field.itemCount < 9) place(ITEM_LEAF, 0, 0);
-    for (int i = 0; i < 2000; ++i) {
-        advance(10);
+    while (field.itemCount < 9) put(ITEM_LEAF, 0, 0);
+    every(10, 2000, [&] {
         field.Update(InputEvent{}, 1, 0);
         ASSERT_EQ(field.itemCount, 9);
-    }
+    });
 }
 
 TEST_F(LeafFieldTest, NoLeavesWhileSpecialEffectsAreOff) {
@@ -140,8 +120,7 @@ TEST_F(LeafFieldTest, OneSignDuckAtATime) {
     EXPECT_GT(tried, 0);
     // Shooting it frees the way for the next one.
     field.StartHitEffect(sign->sprite->x, sign->sprite->y, ITEM_SIGN_DUCK);
-    EXPECT_EQ(field.signDuckPresent, 0);
-    EXPECT_EQ(startedCount(544), 1);
+    EXPECT_EQ(ints(field.signDuckPresent, startedCount(544)), ints(0, 1));
 }
 
 TEST_F(LeafFieldTest, ThePopupGoesAfterItsFrames) {

@@ -1,31 +1,26 @@
 // The round's Lehmer generator and the flight paths: the Bresenham line, the zig-zag
 // flight and the sliding sign path.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <memory>
 
 #include "game/line_path.h"
-#include "game/random.h"
 #include "game/slide_path.h"
 #include "game/zigzag_path.h"
-#include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "round_fixture.h"
 
 namespace {
+
 TEST(RandomTest, LehmerStepsAndScaledDraws) {
-    struct Case {
-        int32_t seed, n;
-    };
-    for (Case c : {Case{1, 30}, Case{16806, 30}, Case{5000, 960}, Case{12345, 1000}, Case{3, 1}}) {
-        Random raw(c.seed), scaled(c.seed);
-        int64_t state = c.seed;
+    for (auto [seed, n] : {std::pair{1, 30}, {16806, 30}, {5000, 960}, {12345, 1000}, {3, 1}}) {
+        Random raw(seed), scaled(seed);
+        int64_t state = seed;
         for (int i = 0; i < 100; ++i) {
             state = state * 2187 % 16807;
-            ASSERT_EQ(raw.NextRaw(), state) << "seed " << c.seed << " step " << i;
-            const int32_t v = scaled.Next(c.n);
-            ASSERT_EQ(v, static_cast<int32_t>(c.n * state / 16807)) << "seed " << c.seed;
-            ASSERT_LT(v, c.n);
+            ASSERT_EQ(raw.NextRaw(), state) << "seed " << seed << " step " << i;
+            const int32_t v = scaled.Next(n);
+            ASSERT_EQ(v, static_cast<int32_t>(n * state / 16807)) << "seed " << seed;
+            ASSERT_LT(v, n);
         }
     }
 }
@@ -49,46 +44,39 @@ TEST(RandomTest, AStateStuckAtZeroIsReplacedByAUsableOne) {
     }
 }
 
-
 TEST(LinePathTest, SpeedZeroOrNegativeNeverMoves) {
     for (int speed : {0, -1, -128}) {
         LinePath p(10, 20, 200, 300, speed);
         for (int i = 0; i < 100; ++i) {
             const PathPoint pt = p.Next();
-            ASSERT_EQ(pt.x, 10);
-            ASSERT_EQ(pt.y, 20);
-            ASSERT_FALSE(p.IsDone());
+            ASSERT_EQ(ints(pt.x, pt.y, p.IsDone()), ints(10, 20, false)) << speed;
         }
     }
 }
 
 TEST(LinePathTest, MajorAxisAdvancesBySpeedAndTheMinorStaysOnTheLine) {
-    struct Case {
-        int x0, y0, x1, y1, speed;
-    };
-    for (Case c : {Case{0, 0, 90, 37, 1}, Case{0, 0, 100, 30, 7}, Case{50, 50, -50, 20, 3},
-                   Case{0, 0, 20, 200, 4}, Case{0, 100, 15, -100, 2}}) {
-        LinePath p(c.x0, c.y0, c.x1, c.y1, c.speed);
-        const int dx = c.x1 - c.x0, dy = c.y1 - c.y0;
+    for (auto [x0, y0, x1, y1, speed] : {std::tuple{0, 0, 90, 37, 1},
+                                         {0, 0, 100, 30, 7},
+                                         {50, 50, -50, 20, 3},
+                                         {0, 0, 20, 200, 4},
+                                         {0, 100, 15, -100, 2}}) {
+        LinePath p(x0, y0, x1, y1, speed);
+        const int dx = x1 - x0, dy = y1 - y0;
         const bool xMajor = std::abs(dx) >= std::abs(dy);
         for (int i = 1; i <= 12; ++i) {
             const PathPoint pt = p.Next();
-            const int major = xMajor ? pt.x - c.x0 : pt.y - c.y0;
-            ASSERT_EQ(major, c.speed * i * ((xMajor ? dx : dy) < 0 ? -1 : 1));
-            const double ideal = xMajor ? double(dy) * (pt.x - c.x0) / dx + c.y0
-                                        : double(dx) * (pt.y - c.y0) / dy + c.x0;
-            ASSERT_LE(std::abs((xMajor ? pt.y : pt.x) - ideal), 0.5 + 1e-9) << c.x1 << "," << c.y1;
+            const int major = xMajor ? pt.x - x0 : pt.y - y0;
+            ASSERT_EQ(major, speed * i * ((xMajor ? dx : dy) < 0 ? -1 : 1));
+            const double ideal =
+                xMajor ? double(dy) * (pt.x - x0) / dx + y0 : double(dx) * (pt.y - y0) / dy + x0;
+            ASSERT_LE(std::abs((xMajor ? pt.y : pt.x) - ideal), 0.5 + 1e-9) << x1 << "," << y1;
         }
     }
 }
 
 TEST(LinePathTest, ArrivalBoxIsPlusMinusFiveInclusiveAndLatches) {
     LinePath p(0, 0, 100, 0, 1);
-    int calls = 0;
-    while (!p.IsDone() && calls < 200) {
-        p.Next();
-        ++calls;
-    }
+    for (int calls = 0; !p.IsDone() && calls < 200; ++calls) p.Next();
     EXPECT_EQ(p.x, 95);
     EXPECT_TRUE(LinePath(5, -5, 0, 0, 1).IsDone());
     EXPECT_FALSE(LinePath(6, 0, 0, 0, 1).IsDone());
@@ -106,10 +94,8 @@ TEST(ZigzagPathTest, SegmentsSwingAlternatelyAroundTheStartColumn) {
     for (int32_t seed : {1, 500, 9001, 16000}) {
         ZigzagPath z(120, -100, 0, 1120, 3, Random(seed));
         EXPECT_EQ(z.direction, 1);
-        EXPECT_GE(z.advance, 30);
-        EXPECT_LE(z.advance, 99);
-        EXPECT_LE(z.swing, -5);
-        EXPECT_GE(z.swing, -49);
+        EXPECT_TRUE(within(z.advance, 30, 99));
+        EXPECT_TRUE(within(z.swing, -49, -5));
         int lastSwing = z.swing, segments = 1;
         int32_t segStart = z.segStartY;
         for (int i = 0; i < 2000 && segments < 6; ++i) {
@@ -118,10 +104,8 @@ TEST(ZigzagPathTest, SegmentsSwingAlternatelyAroundTheStartColumn) {
                 segStart = z.segStartY;
                 ++segments;
                 ASSERT_EQ(z.swing > 0, lastSwing < 0) << "seed " << seed;
-                ASSERT_GE(std::abs(z.swing), 5);
-                ASSERT_LE(std::abs(z.swing), 49);
-                ASSERT_GE(z.advance, 60);
-                ASSERT_LE(z.advance, 199);
+                ASSERT_TRUE(within(std::abs(z.swing), 5, 49));
+                ASSERT_TRUE(within(z.advance, 60, 199));
                 ASSERT_EQ(z.segEndX, 120 + z.swing);
                 lastSwing = z.swing;
             }
@@ -131,23 +115,21 @@ TEST(ZigzagPathTest, SegmentsSwingAlternatelyAroundTheStartColumn) {
     }
     ZigzagPath up(100, 1000, 0, -160, 5, Random(321));
     EXPECT_EQ(up.direction, -1);
-    EXPECT_LE(up.advance, -30);
-    EXPECT_GE(up.advance, -99);
+    EXPECT_TRUE(within(up.advance, -99, -30));
 }
 
 TEST(ZigzagPathTest, DoneOnlyNearTheTargetRowAndOutsideTheScene) {
-    struct Case {
-        int x, y, targetY;
-        bool done;
-    };
-    for (Case c :
-         {Case{100, 1115, 1120, true}, Case{100, 1130, 1120, true}, Case{100, 1131, 1120, false},
-          Case{100, 1109, 1120, false}, Case{-5, 1120, 1120, true}, Case{100, 500, 1120, false},
-          Case{100, 500, 500, false}}) {
-        ZigzagPath z(100, -100, 0, c.targetY, 1, Random(7));
-        z.x = c.x;
-        z.y = c.y;
-        EXPECT_EQ(z.IsDone(), c.done) << c.x << "," << c.y << " to " << c.targetY;
+    for (auto [x, y, targetY, done] : {std::tuple{100, 1115, 1120, true},
+                                       {100, 1130, 1120, true},
+                                       {100, 1131, 1120, false},
+                                       {100, 1109, 1120, false},
+                                       {-5, 1120, 1120, true},
+                                       {100, 500, 1120, false},
+                                       {100, 500, 500, false}}) {
+        ZigzagPath z(100, -100, 0, targetY, 1, Random(7));
+        z.x = x;
+        z.y = y;
+        EXPECT_EQ(z.IsDone(), done) << x << "," << y << " to " << targetY;
     }
     ZigzagPath flight(120, -150, 0, 1120, 9, Random(4242));
     for (int calls = 0; !flight.IsDone() && calls < 5000; ++calls) flight.Next();
@@ -158,14 +140,12 @@ TEST(ZigzagPathTest, DoneOnlyNearTheTargetRowAndOutsideTheScene) {
 TEST(SlidePathTest, SlidesOutPausesElevenChecksAndComesBack) {
     SlidePath p(240, 300, 132, 300, -10, 0, 10);
     int outSteps = 0;
-    while (p.phase == 1 && outSteps < 50) {
+    for (; p.phase == 1 && outSteps < 50; ++outSteps) {
         ASSERT_FALSE(p.IsDone());  // the check that ends the slide-out
         if (p.phase != 1) break;
         p.Next();
-        ++outSteps;
     }
-    EXPECT_EQ(p.x, 130);  // the first point within 132 +- 5
-    EXPECT_EQ(outSteps, 11);
+    EXPECT_EQ(ints(p.x, outSteps), ints(130, 11));  // the first point within 132 +- 5
     int pauseChecks = 0;
     for (; p.phase == 0 && pauseChecks < 50; ++pauseChecks) {
         EXPECT_EQ(p.Next().x, 130);
@@ -177,9 +157,7 @@ TEST(SlidePathTest, SlidesOutPausesElevenChecksAndComesBack) {
 }
 
 TEST(PathFactoryTest, OnlyLineZigzagAndSlideKindsMakeAPath) {
-    PathParams params;
-    params.x1 = 100;
-    params.speed = 1;
+    const PathParams params{0, 0, 100, 0, 1};
     for (int kind : {0, 2, 3, 6, -1, 99}) EXPECT_EQ(makePath(kind, params), nullptr) << kind;
     std::unique_ptr<Path> line(makePath(PATH_LINE, params));
     std::unique_ptr<Path> zig(makePath(PATH_ZIGZAG, params));

@@ -7,14 +7,13 @@
 namespace {
 
 TEST(RoundClockTextTest, MinutesAndSecondsWithLeadingZeros) {
-    struct Case {
-        uint32_t seconds;
-        const char16_t* text;
-    };
-    for (Case c : {Case{180, u"03:00"}, Case{0, u"00:00"}, Case{9, u"00:09"}, Case{59, u"00:59"},
-                   Case{60, u"01:00"}, Case{610, u"10:10"}}) {
-        EXPECT_EQ(RoundClock::FormatTime(c.seconds), std::u16string(c.text)) << c.seconds;
-    }
+    for (auto [seconds, text] : {std::pair{180u, u"03:00"},
+                                 {0u, u"00:00"},
+                                 {9u, u"00:09"},
+                                 {59u, u"00:59"},
+                                 {60u, u"01:00"},
+                                 {610u, u"10:10"}})
+        EXPECT_EQ(RoundClock::FormatTime(seconds), std::u16string(text)) << seconds;
 }
 
 class RoundClockTest : public RoundFixture {
@@ -27,55 +26,48 @@ class RoundClockTest : public RoundFixture {
         clock.Clear();
         RoundFixture::TearDown();
     }
+    // Ticks after ms milliseconds more of the virtual clock.
+    uint32_t tickAfter(uint32_t ms) {
+        advance(ms);
+        return clock.Tick();
+    }
     RoundClock clock;
 };
 
 TEST_F(RoundClockTest, CountsASecondAfterMoreThanOneThousandMsAndStopsAtZero) {
     EXPECT_EQ(clock.Tick(), 180u);  // not started
     clock.Start();
-    advance(1000);
-    EXPECT_EQ(clock.Tick(), 180u);
-    advance(1);
-    EXPECT_EQ(clock.Tick(), 179u);
+    EXPECT_EQ(tickAfter(1000), 180u);
+    EXPECT_EQ(tickAfter(1), 179u);
     // The next second counts from this tick, not from the old one plus 1000.
-    advance(1000);
-    EXPECT_EQ(clock.Tick(), 179u);
-    advance(1);
-    EXPECT_EQ(clock.Tick(), 178u);
+    EXPECT_EQ(tickAfter(1000), 179u);
+    EXPECT_EQ(tickAfter(1), 178u);
     clock.secondsLeft = 2;
-    for (int i = 0; i < 5; ++i) {
-        advance(1001);
-        clock.Tick();
-    }
-    EXPECT_EQ(clock.secondsLeft, 0u);
-    EXPECT_EQ(clock.running, 0);
+    for (int i = 0; i < 5; ++i) tickAfter(1001);
+    EXPECT_EQ(ints(clock.secondsLeft, clock.running), ints(0, 0));
 }
 
 TEST_F(RoundClockTest, AddSecondsCases) {
-    struct Case {
-        uint32_t left;
-        int8_t delta;
-        uint32_t after;
-        uint8_t running;
-    };
-    for (Case c : {Case{10, 30, 40, 1}, Case{10, -30, 0, 0}, Case{30, -30, 0, 1},
-                   Case{31, -30, 1, 1}, Case{0, 30, 30, 1}, Case{100, -128, 0, 0}}) {
+    for (auto [left, delta, after, running] : {std::tuple{10u, 30, 40u, 1},
+                                               {10u, -30, 0u, 0},
+                                               {30u, -30, 0u, 1},
+                                               {31u, -30, 1u, 1},
+                                               {0u, 30, 30u, 1},
+                                               {100u, -128, 0u, 0}}) {
         clock.Start();
-        clock.secondsLeft = c.left;
+        clock.secondsLeft = left;
         advance(700);
-        clock.AddSeconds(c.delta);
-        EXPECT_EQ(clock.secondsLeft, c.after) << c.left << " " << int(c.delta);
-        EXPECT_EQ(clock.running, c.running) << c.left << " " << int(c.delta);
-        if (c.running) {
-            EXPECT_EQ(clock.lastSecondTick, headless::now());  // the second restarts
-        }
+        clock.AddSeconds(static_cast<int8_t>(delta));
+        EXPECT_EQ(ints(clock.secondsLeft, clock.running), ints(after, running))
+            << left << " " << delta;
+        // A change of time restarts the running second.
+        EXPECT_TRUE(!running || clock.lastSecondTick == headless::now()) << left << " " << delta;
     }
     // Reaching exactly zero leaves it running until the next second stops it.
     clock.Start();
     clock.secondsLeft = 30;
     clock.AddSeconds(-30);
-    advance(1001);
-    EXPECT_EQ(clock.Tick(), 0u);
+    EXPECT_EQ(tickAfter(1001), 0u);
     EXPECT_EQ(clock.running, 0);
 }
 
@@ -83,23 +75,19 @@ TEST_F(RoundClockTest, HiddenTimeIsNotCounted) {
     clock.Start();
     advance(600);
     clock.Hide();
-    advance(60000);
-    EXPECT_EQ(clock.Tick(), 180u);
+    EXPECT_EQ(tickAfter(60000), 180u);
     clock.Show();
-    advance(1000);
-    EXPECT_EQ(clock.Tick(), 180u);
-    advance(1);
-    EXPECT_EQ(clock.Tick(), 179u);
+    EXPECT_EQ(tickAfter(1000), 180u);
+    EXPECT_EQ(tickAfter(1), 179u);
 }
 
 TEST_F(RoundClockTest, ClearTwiceReportsTheMissingMembers) {
     clock.Clear();
-    const size_t before = headless::messageBoxes().size();
-    clock.Clear();
     const auto& boxes = headless::messageBoxes();
-    ASSERT_EQ(boxes.size(), before + 2);
-    EXPECT_EQ(boxes[before], "m_font = NULL");
-    EXPECT_EQ(boxes[before + 1], "m_editField = NULL");
+    const size_t before = boxes.size();
+    clock.Clear();
+    EXPECT_EQ(std::vector(boxes.begin() + before, boxes.end()),
+              (std::vector<std::string>{"m_font = NULL", "m_editField = NULL"}));
     clock.Init(3, 225, 180, surface.get());  // for TearDown
 }
 

@@ -1,6 +1,5 @@
-// A bare round environment for the gameplay tests: the headless clock, one scene
-// surface bound to the animation list, a view manager on the game screen and a sound
-// facade that records what was started.
+// A bare round: the virtual clock, one scene surface bound to the animation list, a view
+// manager on the game screen and a sound facade that records what was started.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,15 +20,13 @@
 #include "shell/view_manager.h"
 
 // w x h frames whose two-pixel border is the key colour and whose inside is opaque.
-class TestFrames {
-  public:
+struct TestFrames {
     TestFrames(int w, int h) {
         image.createBlank(w, h);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const bool edge = x < 2 || y < 2 || x >= w - 2 || y >= h - 2;
-                image.bitmap->set(x, y, edge ? 0xF81F : 0x07E0);
-            }
+            for (int x = 0; x < w; ++x)
+                image.bitmap->set(x, y,
+                                  x < 2 || y < 2 || x >= w - 2 || y >= h - 2 ? 0xF81F : 0x07E0);
         raw = &image;
         set.borrow(&raw, 1);
     }
@@ -37,6 +34,20 @@ class TestFrames {
     Image image;
     Image* raw;
 };
+
+// Integers of mixed types as one list, so that several fields are compared in one check.
+template <class... T>
+std::vector<int64_t> ints(T... v) {
+    return {static_cast<int64_t>(v)...};
+}
+inline ::testing::AssertionResult within(int64_t v, int64_t lo, int64_t hi) {
+    if (v >= lo && v <= hi) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << v << " is outside " << lo << ".." << hi;
+}
+// A sprite's scene position and layer.
+inline std::vector<int64_t> place(const Sprite* s) {
+    return ints(s->x, s->y, s->layer);
+}
 
 class RoundFixture : public ::testing::Test {
   protected:
@@ -59,15 +70,17 @@ class RoundFixture : public ::testing::Test {
         surface->list.clear();
         appContext() = saved;
     }
-
     void advance(uint32_t ms) { headless::setNow(headless::now() + ms); }
-
+    // Calls f `times` times, each ms milliseconds after the last.
+    template <class F>
+    void every(uint32_t ms, int times, F f) {
+        for (int i = 0; i < times; ++i) advance(ms), f();
+    }
     int startedCount(int id) const {
         return static_cast<int>(
             std::count_if(sound->started.begin(), sound->started.end(),
                           [id](const GameSound::Started& s) { return s.id == id; }));
     }
-
     // A pathless 20 x 20 object of the test's frames at a scene position.
     Mover* mover(uint8_t kind, int x, int y, uint8_t layer) {
         auto* m = new Mover();
@@ -75,16 +88,12 @@ class RoundFixture : public ::testing::Test {
         addAnimated(surface.get(), m->sprite, layer);
         return m;
     }
-
     // A generator state whose next leaf draw, Next(100) % 13, is s.
     static int32_t leafState(int s) {
-        for (int32_t st = 1; st < 16807; ++st) {
-            Random r(st);
-            if (r.Next(100) % 13 == s) return st;
-        }
+        for (int32_t st = 1; st < 16807; ++st)
+            if (Random(st).Next(100) % 13 == s) return st;
         return -1;
     }
-
     static InputEvent penDown(int x, int y) {
         InputEvent e;
         e.type = EV_PEN_DOWN;
