@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "persist/ce_db_prop.h"
@@ -10,6 +11,8 @@
 #include "store_fixture.h"
 
 namespace {
+
+using Strings = std::vector<std::string>;
 
 HiScoreRecord rec(int32_t score, const std::u16string& name, bool latest = true) {
     HiScoreRecord r;
@@ -30,19 +33,11 @@ std::string describe(const HiScoreRecord& r) {
 }
 
 // The table as the scores screen lists it: sorted, filled places only.
-std::vector<std::string> listing(HiScoreTable& t) {
+Strings listing(HiScoreTable& t) {
     t.Sort();
-    std::vector<std::string> out;
+    Strings out;
     for (int i = 0; i < t.CountFilled(); ++i) out.push_back(describe(t.records[i]));
     return out;
-}
-
-int storedRecords() {
-    const platform::DbHandle db = platform::ceOpenDatabase(u"HISCORE");
-    int32_t last = -1;
-    platform::ceSeekDatabase(db, platform::CEDB_SEEK_END, 0, &last);
-    platform::ceCloseHandle(db);
-    return last + 1;
 }
 
 using HiScoreTableTest = StoreFixture;
@@ -51,60 +46,50 @@ TEST_F(HiScoreTableTest, RoundsListBestFirstWithOnlyTheLastMarkedAndZeroNeverEnt
     HiScoreTable t;
     EXPECT_FALSE(t.Insert(rec(0, u"ZERO")));
     for (int32_t score : {50, 120, 80}) EXPECT_TRUE(t.Insert(rec(score, u"A")));
-    EXPECT_EQ(listing(t), (std::vector<std::string>{"A 120", "A 80*", "A 50"}));
+    EXPECT_EQ(listing(t), (Strings{"A 120", "A 80*", "A 50"}));
     EXPECT_FALSE(t.Insert(rec(0, u"ZERO")));  // but the earlier entry still loses its mark
-    EXPECT_EQ(listing(t), (std::vector<std::string>{"A 120", "A 80", "A 50"}));
+    EXPECT_EQ(listing(t), (Strings{"A 120", "A 80", "A 50"}));
     t.records[3] = rec(30, u"b");
     t.records[4] = rec(30, u"B");
     t.records[5] = rec(30, u"AB");
     t.records[7] = rec(-10, u"NEG");
-    EXPECT_EQ(listing(t), (std::vector<std::string>{"A 120", "A 80", "A 50", "AB 30*", "B 30*",
-                                                    "b 30*"}));  // upper case sorts first
-    EXPECT_EQ(t.records[9].score, -10);                          // below the empty places
+    // Upper case sorts first; the negative score goes below the empty places.
+    EXPECT_EQ(listing(t), (Strings{"A 120", "A 80", "A 50", "AB 30*", "B 30*", "b 30*"}));
+    EXPECT_EQ(t.records[9].score, -10);
 }
 
 TEST_F(HiScoreTableTest, AFullTableTakesAnEqualScoreOnlyWithANameAtOrBeforeTheWorst) {
-    const struct {
-        int32_t score;
-        std::u16string name;
-        bool enters;
-    } cases[] = {
+    const std::tuple<int32_t, std::u16string, bool> cases[] = {
         {40, u"MAX", true}, {40, u"ABE", true},  {40, u"ZED", false}, {40, u"max", false},
         {41, u"ZED", true}, {39, u"AAA", false}, {40, u"MA", true},   {40, u"MAXI", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name.begin(), c.name.end()) + " " + std::to_string(c.score));
+    for (const auto& [score, name16, enters] : cases) {
+        const std::string name =
+            std::string(name16.begin(), name16.end()) + " " + std::to_string(score);
+        SCOPED_TRACE(name);
         HiScoreTable t;
         for (int i = 0; i < 9; ++i) t.Insert(rec(100 + i, u"P"));
         t.Insert(rec(40, u"MAX"));
-        EXPECT_EQ(t.Insert(rec(c.score, c.name)), c.enters);
-        const std::vector<std::string> list = listing(t);
+        EXPECT_EQ(t.Insert(rec(score, name16)), enters);
+        const Strings list = listing(t);
         ASSERT_EQ(list.size(), 10u);
-        const std::string name(c.name.begin(), c.name.end());
-        EXPECT_EQ(list[9], c.enters ? name + " " + std::to_string(c.score) + "*" : "MAX 40");
-        EXPECT_EQ(std::count_if(list.begin(), list.end(),
-                                [](const std::string& s) { return s.back() == '*'; }),
-                  c.enters ? 1 : 0);
+        EXPECT_EQ(list[9], enters ? name + "*" : "MAX 40");
+        EXPECT_EQ(std::count_if(list.begin(), list.end(), [](auto& s) { return s.back() == '*'; }),
+                  enters ? 1 : 0);
     }
 }
 
-TEST_F(HiScoreTableTest, CountFilledStopsAtTheFirstEmptyPlace) {
-    const struct {
-        std::vector<HiScoreRecord> records;
-        int expected;
-    } cases[] = {
+TEST_F(HiScoreTableTest, CountFilledStopsAtTheFirstEmptyPlaceAndGetRecordStaysInTheTable) {
+    const std::pair<std::vector<HiScoreRecord>, int> cases[] = {
         {{rec(5, u"A"), rec(0, u""), rec(6, u"B")}, 1},  // a gap hides what follows
         {{rec(0, u"A"), rec(-3, u"")}, 2},               // a name or a score fills a place
         {std::vector<HiScoreRecord>(10, rec(1, u"A")), 10},
     };
-    for (const auto& c : cases) {
+    for (const auto& [records, filled] : cases) {
         HiScoreTable t;
-        for (size_t i = 0; i < c.records.size(); ++i) t.records[i] = c.records[i];
-        EXPECT_EQ(t.CountFilled(), c.expected);
+        std::copy(records.begin(), records.end(), t.records);
+        EXPECT_EQ(t.CountFilled(), filled);
     }
-}
-
-TEST_F(HiScoreTableTest, GetRecordRefusesPlacesOutsideTheTable) {
     HiScoreTable t;
     t.records[9] = rec(7, u"LAST");
     HiScoreRecord out;
@@ -115,15 +100,14 @@ TEST_F(HiScoreTableTest, GetRecordRefusesPlacesOutsideTheTable) {
         EXPECT_FALSE(t.GetRecord(bad, keep));
         EXPECT_EQ(nameOf(keep), u"KEEP");
     }
-    EXPECT_EQ(boxes(),
-              std::vector<std::string>(2, "This Number of record is bigger than is permitted"));
+    EXPECT_EQ(boxes(), Strings(2, "This Number of record is bigger than is permitted"));
 }
 
 TEST_F(HiScoreTableTest, EveryFieldSurvivesAndClearAllReachesTheStoreOnlyWithTheNextSave) {
     HiScoreTable t;
     t.CreateDatabase();
     t.Load();
-    EXPECT_EQ(storedRecords(), 10);  // the first run makes ten empty ones
+    EXPECT_EQ(storedRecords(u"HISCORE"), 10);  // the first run makes ten empty ones
     EXPECT_EQ(t.CountFilled(), 0);
     t.records[0] = rec(-5, u"NINECHARS", true);
     t.records[0].extra1 = 123456;
@@ -136,9 +120,9 @@ TEST_F(HiScoreTableTest, EveryFieldSurvivesAndClearAllReachesTheStoreOnlyWithThe
     HiScoreTable u;
     u.CreateDatabase();  // a second start finds the database and leaves it alone
     u.Load();
-    EXPECT_EQ(storedRecords(), 10);
-    EXPECT_EQ(describe(u.records[0]), "NINECHARS -5*");
-    EXPECT_EQ(describe(u.records[1]), "TENCHARSX 2147483647");
+    EXPECT_EQ(storedRecords(u"HISCORE"), 10);
+    EXPECT_EQ(describe(u.records[0]) + "," + describe(u.records[1]),
+              "NINECHARS -5*,TENCHARSX 2147483647");
     EXPECT_EQ(u.records[0].extra1, 123456);
     EXPECT_EQ(u.records[0].extra2, -2);
     t.Save();
@@ -153,26 +137,22 @@ TEST_F(HiScoreTableTest, LoadCopesWithWhatTheStoreHolds) {
     ASSERT_NE(platform::ceCreateDatabase(u"HISCORE", 1), 0u);
     const platform::DbHandle db = platform::ceOpenDatabase(u"HISCORE");
     std::u16string longName(300, u'W');
-    platform::CEPROPVAL p[5] = {};
-    const uint16_t types[] = {platform::CEVT_LPWSTR, platform::CEVT_I4, platform::CEVT_R8,
-                              platform::CEVT_BOOL, platform::CEVT_I4};  // the fifth is ignored
-    for (int i = 0; i < 5; ++i) p[i].propid = platform::makePropId(i, types[i]);
-    p[0].val.lpwstr = longName.data();
-    p[2].val.dblVal = 1.5;
-    p[3].val.boolVal = 2;
-    p[4].val.lVal = 99;
+    using namespace platform;
+    CEPROPVAL p[5] = {prop(0, CEVT_LPWSTR, {.lpwstr = longName.data()}), prop(1, CEVT_I4),
+                      prop(2, CEVT_R8, {.dblVal = 1.5}), prop(3, CEVT_BOOL, {.boolVal = 2}),
+                      prop(4, CEVT_I4, {.lVal = 99})};  // the fifth is ignored
     for (int i = 0; i < 12; ++i) {
         p[1].val.lVal = 77 + i;
-        ASSERT_NE(platform::ceWriteRecordProps(db, 0, 5, p), 0u);
+        ASSERT_NE(ceWriteRecordProps(db, 0, 5, p), 0u);
     }
-    platform::ceCloseHandle(db);
+    ceCloseHandle(db);
     HiScoreTable t;
     t.Load();
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(nameOf(t.records[i]), std::u16string(9, u'W'));
-        EXPECT_EQ(t.records[i].score, 77 + i);
-        EXPECT_EQ(t.records[i].latest, 1);
-        EXPECT_EQ(t.records[i].extra1 | t.records[i].extra2, 0);
+        const HiScoreRecord& r = t.records[i];
+        EXPECT_EQ(describe(r), "WWWWWWWWW " + std::to_string(77 + i) + "*");
+        EXPECT_EQ(r.latest, 1);
+        EXPECT_EQ(r.extra1 | r.extra2, 0);
     }
 }
 
@@ -182,16 +162,14 @@ TEST_F(HiScoreTableTest, FailuresAreShownAndTheGameGoesOn) {
     t.Save();  // never created
     platform::failNextStoreWrites(1, platform::ERROR_DISK_FULL);
     t.CreateDatabase();
-    EXPECT_EQ(boxes(), (std::vector<std::string>{"No database exists with the specified name.",
-                                                 "Unable to create HiScore database!"}));
+    EXPECT_EQ(boxes(), (Strings{"No database exists with the specified name.",
+                                "Unable to create HiScore database!"}));
     EXPECT_EQ(t.records[0].score, 5);
     // A failed record write keeps that record and writes the others.
-    const struct {
-        uint32_t error;
-        const char* box;
-    } cases[] = {{platform::ERROR_DISK_FULL, "Disk is full!"},
-                 {platform::ERROR_INVALID_PARAMETER, "Invalid parameter!"}};
-    for (const auto& c : cases) {
+    const std::pair<uint32_t, const char*> cases[] = {
+        {platform::ERROR_DISK_FULL, "Disk is full!"},
+        {platform::ERROR_INVALID_PARAMETER, "Invalid parameter!"}};
+    for (const auto& [error, box] : cases) {
         platform::ceDeleteDatabase(u"HISCORE");
         t.CreateDatabase();
         t.records[0] = rec(1, u"OLD");
@@ -200,13 +178,12 @@ TEST_F(HiScoreTableTest, FailuresAreShownAndTheGameGoesOn) {
         t.records[0] = rec(10, u"NEW");
         t.records[1] = rec(20, u"NEW");
         headless::reset();
-        platform::failNextStoreWrites(1, c.error);
+        platform::failNextStoreWrites(1, error);
         t.Save();
-        EXPECT_EQ(boxes(), std::vector<std::string>{c.box});
+        EXPECT_EQ(boxes(), Strings{box});
         HiScoreTable u;
         u.Load();
-        EXPECT_EQ(u.records[0].score, 1);
-        EXPECT_EQ(u.records[1].score, 20);
+        EXPECT_EQ(std::pair(u.records[0].score, u.records[1].score), std::pair(1, 20));
     }
 }
 
@@ -232,16 +209,15 @@ TEST_F(HiScoreTableTest, PropertiesCopyTheirStringsAndCompareByValue) {
     EXPECT_EQ(std::u16string(c.prop.val.lpwstr), u"");
     std::u16string longest(CCeDbProp::kMaxString - 1, u'L');
     c.SetString(longest.c_str());
-    EXPECT_EQ(std::u16string(c.prop.val.lpwstr).size(), longest.size());
-
+    EXPECT_EQ(std::u16string(c.prop.val.lpwstr), longest);
     PropList list;
     for (auto [position, value] : {std::pair{0, 1}, {5, 2}, {-3, 3}, {1, 4}}) {
         a.SetInt(value);
         list.Insert(position, a);  // positions are clamped to the list
     }
-    ASSERT_EQ(list.Count(), 4);
-    const int32_t expected[] = {3, 4, 1, 2};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(list[i].prop.val.lVal, expected[i]);
+    std::vector<int32_t> order;
+    for (int i = 0; i < list.Count(); ++i) order.push_back(list[i].prop.val.lVal);
+    EXPECT_EQ(order, (std::vector<int32_t>{3, 4, 1, 2}));
 }
 
 using HiScoreTableDeathTest = HiScoreTableTest;

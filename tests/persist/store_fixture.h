@@ -26,12 +26,17 @@ class StoreFixture : public ::testing::Test {
         platform::setStoreDirectory("");
         std::filesystem::remove_all(dir_);
     }
-
     // As if the program ended and started again.
     static void restart() { platform::closeStore(); }
-
     static std::vector<std::string> boxes() { return headless::messageBoxes(); }
-
+    // The files the store moved aside as damaged.
+    std::vector<std::filesystem::path> brokenFiles() const {
+        std::vector<std::filesystem::path> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir_))
+            if (e.path().filename().string().find("broken") != std::string::npos)
+                out.push_back(e.path());
+        return out;
+    }
     // Raw registry access under the game's key.
     static platform::HKEY openKey() {
         platform::HKEY k = 0;
@@ -40,16 +45,19 @@ class StoreFixture : public ::testing::Test {
             platform::ERROR_SUCCESS);
         return k;
     }
-    static void putDword(const char16_t* name, uint32_t v) {
+    // Answers the store's error.
+    static uint32_t setValue(const char16_t* name, uint32_t type, const std::vector<uint8_t>& b) {
         const platform::HKEY k = openKey();
-        const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-        EXPECT_EQ(platform::regSetValue(k, name, platform::REG_DWORD, b, 4), 0u);
+        const uint32_t e = platform::regSetValue(k, name, type, b.data(), uint32_t(b.size()));
         platform::regCloseKey(k);
+        return e;
     }
     static void putBytes(const char16_t* name, uint32_t type, const std::vector<uint8_t>& b) {
-        const platform::HKEY k = openKey();
-        EXPECT_EQ(platform::regSetValue(k, name, type, b.data(), uint32_t(b.size())), 0u);
-        platform::regCloseKey(k);
+        EXPECT_EQ(setValue(name, type, b), 0u);
+    }
+    static void putDword(const char16_t* name, uint32_t v) {
+        putBytes(name, platform::REG_DWORD,
+                 {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
     }
     // The stored bytes, or nothing when the value is missing.
     static std::vector<uint8_t> getBytes(const char16_t* name) {
@@ -65,12 +73,20 @@ class StoreFixture : public ::testing::Test {
     }
     static std::vector<uint8_t> wide(const std::u16string& s, bool terminate = true) {
         std::vector<uint8_t> b;
-        for (char16_t c : s) {
-            b.push_back(uint8_t(c));
-            b.push_back(uint8_t(c >> 8));
-        }
+        for (char16_t c : s) b.insert(b.end(), {uint8_t(c), uint8_t(c >> 8)});
         if (terminate) b.insert(b.end(), {0, 0});
         return b;
+    }
+    static platform::CEPROPVAL prop(uint16_t index, uint16_t type, platform::CEVALUNION v = {}) {
+        return platform::CEPROPVAL{platform::makePropId(index, type), 0, 0, v};
+    }
+    // The number of records in the database `name`.
+    static int32_t storedRecords(const char16_t* name) {
+        const platform::DbHandle db = platform::ceOpenDatabase(name);
+        int32_t last = -1;
+        platform::ceSeekDatabase(db, platform::CEDB_SEEK_END, 0, &last);
+        platform::ceCloseHandle(db);
+        return last + 1;
     }
 
     std::string dir_;

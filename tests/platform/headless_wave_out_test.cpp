@@ -1,5 +1,5 @@
-// The headless wave output plays buffers by the virtual clock, in lock-step with an
-// engine that refills every buffer it gets back.
+// The headless wave output plays buffers by the virtual clock, in lock-step with an engine
+// that refills every buffer it gets back.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,24 +16,16 @@ namespace {
 constexpr platform::WaveFormat kFormat{1000, 2, 8};
 constexpr uint32_t kBytes = 200;
 
-// A stand-in for the sound engine's output thread: fills every returned buffer with
-// the next sequence number and writes it again.
+// The sound engine's output thread: refills every returned buffer with the next sequence number.
 class FakeEngine {
   public:
-    explicit FakeEngine(platform::WaveOut* out, int buffers = 2) : out_(out) {
-        storage_.resize(buffers, std::vector<uint8_t>(kBytes));
-        for (auto& b : storage_) {
-            std::fill(b.begin(), b.end(), next_++);
-            out_->write(b.data(), kBytes);
-        }
+    explicit FakeEngine(platform::WaveOut* out, int buffers = 2)
+        : out_(out), storage_(buffers, std::vector<uint8_t>(kBytes)) {
+        for (auto& b : storage_) fillAndWrite(b.data());
         thread_ = std::thread([this] {
             while (!stop_) {
                 out_->waitForDone(5);
-                while (uint8_t* p = out_->takeDone()) {
-                    std::fill(p, p + kBytes, next_++);
-                    ++refills_;
-                    out_->write(p, kBytes);
-                }
+                while (uint8_t* p = out_->takeDone()) ++refills_, fillAndWrite(p);
             }
         });
     }
@@ -41,13 +33,16 @@ class FakeEngine {
         stop_ = true;
         thread_.join();
     }
-    int refills() const { return refills_; }
+    std::atomic<int> refills_{0};
 
   private:
+    void fillAndWrite(uint8_t* p) {
+        std::fill(p, p + kBytes, next_++);
+        out_->write(p, kBytes);
+    }
     platform::WaveOut* out_;
     std::vector<std::vector<uint8_t>> storage_;
     std::atomic<bool> stop_{false};
-    std::atomic<int> refills_{0};
     uint8_t next_ = 0;
     std::thread thread_;
 };
@@ -61,27 +56,28 @@ class HeadlessWaveOut : public ::testing::Test {
         headless::captureAudio(true);
     }
     void TearDown() override { headless::reset(); }
+    // The sequence numbers of the captured buffers, one per buffer.
+    static std::vector<int> captured() {
+        const auto& audio = headless::capturedAudio();
+        std::vector<int> seq;
+        for (size_t i = 0; i < audio.size(); i += kBytes) seq.push_back(audio[i]);
+        return seq;
+    }
     std::unique_ptr<platform::WaveOut> out;
 };
 
-// The sequence numbers of the captured buffers, one per buffer.
-std::vector<int> capturedSequence() {
-    const auto& audio = headless::capturedAudio();
-    std::vector<int> seq;
-    for (size_t i = 0; i < audio.size(); i += kBytes) seq.push_back(audio[i]);
-    return seq;
-}
+using Seq = std::vector<int>;
 
 TEST_F(HeadlessWaveOut, BuffersComeBackOnlyWhenTheirPlayingTimeHasEndedInOrderWithRefills) {
     FakeEngine engine(out.get());
     platform::sleepMs(99);
-    EXPECT_TRUE(headless::capturedAudio().empty());
+    EXPECT_EQ(captured(), Seq{});
     platform::sleepMs(1);
-    EXPECT_EQ(capturedSequence(), std::vector<int>({0}));
+    EXPECT_EQ(captured(), Seq{0});
     EXPECT_EQ(headless::capturedAudioFormat().rate, 1000u);
     platform::sleepMs(900);  // nine buffers' worth, though only two were ever queued
-    EXPECT_EQ(capturedSequence(), std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(engine.refills(), 10);
+    EXPECT_EQ(captured(), (Seq{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(engine.refills_, 10);
 }
 
 TEST_F(HeadlessWaveOut, SameStepsGiveTheSameBytes) {
@@ -96,16 +92,25 @@ TEST_F(HeadlessWaveOut, SameStepsGiveTheSameBytes) {
     EXPECT_EQ(runs[0], runs[1]);
 }
 
-TEST_F(HeadlessWaveOut, PauseStopsAndRestartPlaysFromNow) {
+TEST_F(HeadlessWaveOut, PauseStopsRestartPlaysFromNowAndCaptureOnlyWhileSwitchedOn) {
+    {
+        FakeEngine engine(out.get());
+        out->pause();
+        platform::sleepMs(500);
+        out->restart();
+        platform::sleepMs(99);
+        EXPECT_EQ(captured(), Seq{});
+        platform::sleepMs(1);
+        EXPECT_EQ(captured(), Seq{0});
+    }
+    SetUp();
+    headless::captureAudio(false);
     FakeEngine engine(out.get());
-    out->pause();
-    platform::sleepMs(500);
-    EXPECT_TRUE(headless::capturedAudio().empty());
-    out->restart();
-    platform::sleepMs(99);
-    EXPECT_TRUE(headless::capturedAudio().empty());
-    platform::sleepMs(1);
-    EXPECT_EQ(capturedSequence(), std::vector<int>({0}));
+    platform::sleepMs(200);
+    EXPECT_EQ(captured(), Seq{});
+    headless::captureAudio(true);
+    platform::sleepMs(100);
+    EXPECT_EQ(captured(), Seq{2});
 }
 
 // A device that ran dry starts again from the next write; reset drops what is queued.
@@ -120,17 +125,7 @@ TEST_F(HeadlessWaveOut, ResetDropsQueuedBuffersWithoutHandingThemBack) {
     out->reset();
     platform::sleepMs(1000);
     EXPECT_EQ(out->takeDone(), nullptr);
-    EXPECT_TRUE(headless::capturedAudio().empty());
-}
-
-TEST_F(HeadlessWaveOut, CaptureOnlyWhileSwitchedOn) {
-    headless::captureAudio(false);
-    FakeEngine engine(out.get());
-    platform::sleepMs(200);
-    EXPECT_TRUE(headless::capturedAudio().empty());
-    headless::captureAudio(true);
-    platform::sleepMs(100);
-    EXPECT_EQ(capturedSequence(), std::vector<int>({2}));
+    EXPECT_EQ(captured(), Seq{});
 }
 
 TEST_F(HeadlessWaveOut, OpenFailsWithoutDeviceOrWithAFormatItCannotPlay) {
@@ -138,8 +133,9 @@ TEST_F(HeadlessWaveOut, OpenFailsWithoutDeviceOrWithAFormatItCannotPlay) {
     headless::setAudioAvailable(false);
     EXPECT_EQ(platform::openWaveOut(kFormat), nullptr);
     headless::setAudioAvailable(true);
-    const platform::WaveFormat bad[] = {{22050, 2, 16}, {0, 2, 8}, {22050, 0, 8}};
-    for (const auto& f : bad) EXPECT_EQ(platform::openWaveOut(f), nullptr);
+    for (const platform::WaveFormat& f :
+         {platform::WaveFormat{22050, 2, 16}, {0, 2, 8}, {22050, 0, 8}})
+        EXPECT_EQ(platform::openWaveOut(f), nullptr);
     EXPECT_NE(platform::openWaveOut(kFormat), nullptr);
 }
 
