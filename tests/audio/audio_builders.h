@@ -5,7 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_request.h"
+
 namespace audiotest {
+
+inline void SetRequest(SoundRequest& r, const uint8_t* data, uint32_t length, uint32_t rate,
+                       uint32_t volume = 64, uint8_t loop = 0) {
+    r.data = data;
+    r.length = length;
+    r.rate = rate;
+    r.volume = volume;
+    r.loop = loop;
+}
 
 inline void PutLe(std::vector<uint8_t>& b, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -29,13 +40,15 @@ inline std::vector<uint8_t> BuildWave(const WaveLayout& w) {
     PutLe(b, 0, 4);  // not examined
     PutId(b, "WAVE");
     PutId(b, "fmt ");
-    PutLe(b, 16, 4);
-    PutLe(b, 1, 2);
-    PutLe(b, w.channels, 2);
-    PutLe(b, w.rate, 4);
-    PutLe(b, w.rate * w.channels * w.bits / 8, 4);
-    PutLe(b, w.channels * w.bits / 8, 2);
-    PutLe(b, w.bits, 2);
+    const uint32_t frame = w.channels * w.bits / 8;
+    for (auto [v, n] : {std::pair<uint32_t, int>{16, 4},
+                        {1, 2},
+                        {w.channels, 2},
+                        {w.rate, 4},
+                        {w.rate * frame, 4},
+                        {frame, 2},
+                        {w.bits, 2}})
+        PutLe(b, v, n);
     for (const auto& [id, body] : w.extraChunks) {
         PutId(b, id);
         PutLe(b, static_cast<uint32_t>(body.size()), 4);

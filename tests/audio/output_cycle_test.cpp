@@ -2,13 +2,10 @@
 // game's sound facade on the headless backend (virtual clock, captured output).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <vector>
 
 #include "audio/game_sound.h"
 #include "audio/sound_engine.h"
@@ -81,9 +78,7 @@ TEST(OutputCycle, FiveShortWritesThenFullBuffersInTurn) {
     }
     std::vector<uint8_t> sample(2000 + 8, 228);
     SoundRequest r;
-    r.data = sample.data();
-    r.length = 2000;
-    r.rate = 22050;
+    audiotest::SetRequest(r, sample.data(), 2000, 22050);
     ASSERT_EQ(e.StartSample(r), 2);
     // Buffers come back in their own order; each is refilled at full length in place.
     const int order[] = {0, 1, 2, 3, 4, 0};
@@ -131,6 +126,11 @@ class GameSoundTest : public ::testing::Test {
             n += a[i] == value && a[i + 1] == value;
         return n;
     }
+    // More than `least` frames at `level` from byte `mark` on, and none at `absent`.
+    static void ExpectFrames(size_t mark, uint8_t level, size_t least, uint8_t absent) {
+        EXPECT_GT(FramesAt(level, mark), least) << int(level);
+        EXPECT_EQ(FramesAt(absent, mark), 0u) << int(absent);
+    }
     uint32_t VoiceVolume(GameSound& gs, int voice) {
         std::lock_guard<std::mutex> g(gs.engine->MixerLock());
         return gs.engine->SampleVoiceAt(voice).volume;
@@ -143,8 +143,8 @@ TEST_F(GameSoundTest, PlaysEffectsAtHalfAmplitudeAndSkipsBadOnes) {
     AddWave(60102, 228, 100, 16);
     GameSound gs;
     ASSERT_TRUE(gs.engine->IsOpen());
-    EXPECT_EQ(headless::capturedAudioFormat().rate, 22050u);
-    EXPECT_EQ(headless::capturedAudioFormat().channels, 2);
+    const auto format = headless::capturedAudioFormat();
+    EXPECT_TRUE(format.rate == 22050u && format.channels == 2);
     gs.PlaySound(60999, false, false);  // missing
     gs.PlaySound(60102, false, false);  // 16-bit
     gs.SetSoundVolume(-5);              // taken as unsigned: limited to 64
@@ -168,20 +168,17 @@ TEST_F(GameSoundTest, MusicVolumeAppliesToTheNextStartOnlyAndStopAllStops) {
     gs.SetMusicVolume(10);
     size_t mark = headless::capturedAudio().size();
     Advance(300);
-    EXPECT_GT(FramesAt(159, mark), 6000u);  // 100 x 40 >> 7 = 31 before and after the change
-    EXPECT_EQ(FramesAt(135, mark), 0u);
+    ExpectFrames(mark, 159, 6000, 135);  // 100 x 40 >> 7 = 31 before and after the change
     gs.StopAllSounds();
     // What was already mixed still plays out first: five buffers of latency.
     mark = headless::capturedAudio().size() + 5 * 588 * 2;
     Advance(300);
-    EXPECT_EQ(FramesAt(159, mark), 0u);
-    EXPECT_GT(FramesAt(128, mark), 3000u);
+    ExpectFrames(mark, 128, 3000, 159);
     gs.PlaySound(60102, true, true);
     EXPECT_EQ(VoiceVolume(gs, 0), 10u);
     mark = headless::capturedAudio().size();
     Advance(300);
-    EXPECT_GT(FramesAt(135, mark), 3000u);  // 100 x 10 >> 7 = 7
-    EXPECT_EQ(FramesAt(159, mark), 0u);
+    ExpectFrames(mark, 135, 3000, 159);  // 100 x 10 >> 7 = 7
 }
 
 TEST_F(GameSoundTest, WithoutADeviceEverythingIsSilentlyIgnored) {
