@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,51 +47,41 @@ TEST(WaveLoader, ReadsRateAndLengthMinusEightWithoutCopying) {
 }
 
 TEST(WaveLoader, RejectsWhatItCannotPlay) {
-    using Make = std::function<std::vector<uint8_t>(WaveLayout)>;
-    auto layout = [](auto edit) -> Make {
-        return [edit](WaveLayout l) {
-            edit(l);
-            return BuildWave(l);
-        };
+    auto with = [](auto edit) {
+        WaveLayout l;
+        l.data = Bytes(64);
+        edit(l);
+        return BuildWave(l);
     };
-    auto bytes = [](auto edit) -> Make {
-        return [edit](WaveLayout l) {
-            auto w = BuildWave(l);
-            edit(w);
-            return w;
-        };
+    const std::vector<uint8_t> good = with([](WaveLayout&) {});
+    auto patched = [&](size_t at, std::vector<uint8_t> v) {
+        auto w = good;
+        std::copy(v.begin(), v.end(), w.begin() + static_cast<long>(at));
+        return w;
     };
-    auto set = [&](size_t at, std::vector<uint8_t> v) {
-        return bytes([=](auto& w) { std::copy(v.begin(), v.end(), w.begin() + at); });
-    };
-    std::vector<std::pair<std::string, Make>> cases = {
-        {"16-bit", layout([](WaveLayout& l) { l.bits = 16; })},
-        {"stereo", layout([](WaveLayout& l) { l.channels = 2; })},
-        {"rate 0", layout([](WaveLayout& l) { l.rate = 0; })},
-        {"rate 65536", layout([](WaveLayout& l) { l.rate = 65536; })},
-        {"data shorter than 8", layout([](WaveLayout& l) { l.data.resize(7); })},
-        {"no fmt", set(12, {'L'})},
-        {"no data chunk", set(36, {'d', 'a', 't', 'x'})},
-        {"short fmt", set(16, {12})},
-        {"data past end", bytes([](auto& w) { w.pop_back(); })},
-        {"chunk size past end",
-         [](WaveLayout l) {
-             l.extraChunks = {{"LIST", Bytes(10)}};
-             auto w = BuildWave(l);
-             w[43] = 0xFF;
-             return w;
-         }},
+    std::vector<uint8_t> longChunk = with([](WaveLayout& l) {
+        l.extraChunks = {{"LIST", Bytes(10)}};
+    });
+    longChunk[43] = 0xFF;
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> cases = {
+        {"16-bit", with([](WaveLayout& l) { l.bits = 16; })},
+        {"stereo", with([](WaveLayout& l) { l.channels = 2; })},
+        {"rate 0", with([](WaveLayout& l) { l.rate = 0; })},
+        {"rate 65536", with([](WaveLayout& l) { l.rate = 65536; })},
+        {"data shorter than 8", with([](WaveLayout& l) { l.data.resize(7); })},
+        {"no fmt", patched(12, {'L'})},
+        {"no data chunk", patched(36, {'d', 'a', 't', 'x'})},
+        {"short fmt", patched(16, {12})},
+        {"data past end", {good.begin(), good.end() - 1}},
+        {"chunk size past end", longChunk},
     };
     for (size_t cut : {0u, 4u, 12u, 20u, 35u, 43u, 47u})
-        cases.push_back(
-            {"cut to " + std::to_string(cut), bytes([cut](auto& w) { w.resize(cut); })});
-    WaveLayout wave;
-    wave.data = Bytes(64);
-    SoundRequest good;
-    ASSERT_TRUE(LoadWave(BuildWave(wave), good));
-    for (const auto& [name, make] : cases) {
+        cases.push_back({"cut to " + std::to_string(cut), {good.begin(), good.begin() + cut}});
+    SoundRequest ok;
+    ASSERT_TRUE(LoadWave(good, ok));
+    for (const auto& [name, bytes] : cases) {
         SoundRequest r;
-        EXPECT_FALSE(LoadWave(make(wave), r)) << name;
+        EXPECT_FALSE(LoadWave(bytes, r)) << name;
         EXPECT_EQ(r.data, nullptr) << name;
     }
 }
