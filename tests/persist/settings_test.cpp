@@ -4,7 +4,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "audio/game_sound.h"
 #include "persist/hiscore_table.h"
@@ -14,6 +17,9 @@ namespace {
 
 static_assert(std::is_trivially_copyable_v<SettingsBlock>,
               "the options screen copies the block aside and back");
+
+using Strings = std::vector<std::string>;
+using Bytes = std::vector<uint8_t>;
 
 std::u16string str(const char16_t* field) {
     return std::u16string(field);
@@ -43,15 +49,12 @@ class SettingsTest : public StoreFixture {
         Settings s(nullptr);
         std::memcpy(s.userName, u"ALICE", 12);
         std::memcpy(s.playerName, u"BOB", 8);
-        s.soundVolume = 11;
-        s.musicVolume = 22;
-        s.killedDucks = 33;
-        s.killedLeaves = 44;
-        s.negPoints = 55;
-        s.percentageSuccess = -7;
-        s.lastScore = 777;
-        s.menuAnimation = 0;
-        s.specialEffects = 0;
+        s.soundVolume = 11, s.musicVolume = 22, s.killedDucks = 33, s.killedLeaves = 44;
+        s.negPoints = 55, s.percentageSuccess = -7, s.lastScore = 777;
+        s.menuAnimation = s.specialEffects = 0;
+    }
+    void expectVolumes(uint32_t effects, uint32_t music) const {
+        EXPECT_EQ(std::pair(sound->effectVolume, sound->musicVolume), std::pair(effects, music));
     }
     std::unique_ptr<GameSound> sound;
 };
@@ -60,11 +63,9 @@ TEST_F(SettingsTest, FirstRunStartsOnDefaultsAndPushesFullVolumes) {
     sound->SetSoundVolume(3);
     sound->SetMusicVolume(5);
     Settings s(sound.get());
-    EXPECT_EQ(str(s.userName), u"NONAME");
-    EXPECT_EQ(str(s.playerName), u"NONAME");
+    EXPECT_EQ(str(s.userName) + u"," + str(s.playerName), u"NONAME,NONAME");
     EXPECT_EQ(values(s), kDefaults);
-    EXPECT_EQ(sound->effectVolume, 64u);
-    EXPECT_EQ(sound->musicVolume, 64u);
+    expectVolumes(64, 64);
     EXPECT_NE(s.key, 0);
     EXPECT_TRUE(boxes().empty());
 }
@@ -73,13 +74,12 @@ TEST_F(SettingsTest, ValuesSurviveARestartEachInItsOwnFormat) {
     storeNonDefaults();
     restart();
     EXPECT_EQ(getBytes(u"UserName"), wide(u"ALICE"));  // (length + 1) * 2 bytes
-    EXPECT_EQ(getBytes(u"PersentageSuccess"), (std::vector<uint8_t>{0xF9, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(getBytes(u"LastScores"), (std::vector<uint8_t>{0x09, 0x03, 0, 0}));
+    EXPECT_EQ(getBytes(u"PersentageSuccess"), (Bytes{0xF9, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(getBytes(u"LastScores"), (Bytes{0x09, 0x03, 0, 0}));
     Settings s(sound.get());
     EXPECT_EQ(str(s.userName) + u"," + str(s.playerName), u"ALICE,BOB");
     EXPECT_EQ(values(s), kStored);
-    EXPECT_EQ(sound->effectVolume, 11u);
-    EXPECT_EQ(sound->musicVolume, 22u);
+    expectVolumes(11, 22);
 }
 
 // One unreadable number throws away the ones read before it; the later ones stay.
@@ -92,65 +92,49 @@ TEST_F(SettingsTest, AnUnreadableNumberResetsWhatWasReadBeforeIt) {
         for (Damage damage : {Missing, WrongType, WrongSize}) {
             SCOPED_TRACE(testing::Message() << "value " << broken << " damage " << damage);
             storeNonDefaults();
-            const platform::HKEY k = openKey();
-            if (damage == Missing) platform::regDeleteValue(k, order[broken]);
-            platform::regCloseKey(k);
+            if (damage == Missing) platform::regDeleteValue(openKey(), order[broken]);
             if (damage == WrongType) putBytes(order[broken], platform::REG_SZ, {1, 0, 0, 0});
             if (damage == WrongSize) putBytes(order[broken], platform::REG_DWORD, {1, 0, 0});
             restart();
-
             Settings s(sound.get());
             std::vector<int32_t> expected = kDefaults;
             std::copy(kStored.begin() + broken + 1, kStored.end(), expected.begin() + broken + 1);
             EXPECT_EQ(values(s), expected);
-            // Whatever was kept, the sound plays at the volumes the settings hold.
-            EXPECT_EQ(sound->effectVolume, static_cast<uint32_t>(s.soundVolume));
-            EXPECT_EQ(sound->musicVolume, static_cast<uint32_t>(s.musicVolume));
-            // Names are read afterwards and are not touched by the reset.
-            EXPECT_EQ(str(s.userName), u"ALICE");
+            expectVolumes(s.soundVolume, s.musicVolume);  // the sound follows what was kept
+            EXPECT_EQ(str(s.userName), u"ALICE");         // names are read afterwards: not reset
             s.key = 0;  // leave the damaged key as it is for the next round
         }
     }
 }
 
 TEST_F(SettingsTest, SwitchesAreOnOnlyForExactlyOne) {
-    const struct {
-        uint32_t stored;
-        uint8_t expected;
-    } cases[] = {{1, 1}, {0, 0}, {2, 0}, {0xFFFFFFFF, 0}, {0x101, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored);
+    for (uint32_t stored : {1u, 0u, 2u, 0xFFFFFFFFu, 0x101u}) {
         storeNonDefaults();
-        putDword(u"MenuAnimation", c.stored);
-        putDword(u"SpecialEffects", c.stored);
+        putDword(u"MenuAnimation", stored);
+        putDword(u"SpecialEffects", stored);
         restart();
         Settings s(nullptr);
-        EXPECT_EQ(s.menuAnimation, c.expected);
-        EXPECT_EQ(s.specialEffects, c.expected);
+        EXPECT_EQ(s.menuAnimation + 10 * s.specialEffects, stored == 1 ? 11 : 0) << stored;
         EXPECT_EQ(s.lastScore, 777);  // no reset happened
     }
 }
 
 TEST_F(SettingsTest, NamesAreCutToEightCharactersAndPlayerNameFollowsUserName) {
-    const struct {
-        std::vector<uint8_t> bytes;
-        std::u16string expected;
-    } cases[] = {
+    const std::pair<Bytes, std::u16string> cases[] = {
         {wide(u"ABCDEFGHIJKL"), u"ABCDEFGH"},
         {wide(u"ABCDEFGH"), u"ABCDEFGH"},
         {wide(u"SHORT", false), u"SHORT"},  // no terminating null
         {{'X', 0, 'Y'}, u"X"},              // an odd byte count
         {wide(u""), u""},
-        {std::vector<uint8_t>(5000, 'A'), u"NONAME"},  // not a name at all: not read
+        {Bytes(5000, 'A'), u"NONAME"},  // not a name at all: not read
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, expected] : cases) {
         storeNonDefaults();
-        putBytes(u"UserName", platform::REG_SZ, c.bytes);
+        putBytes(u"UserName", platform::REG_SZ, bytes);
         restart();
         Settings s(nullptr);
-        EXPECT_EQ(str(s.userName), c.expected);
+        EXPECT_EQ(str(s.userName) + u"," + str(s.playerName), expected + u",BOB");
         EXPECT_EQ(s.userName[8], 0);
-        EXPECT_EQ(str(s.playerName), u"BOB");
         s.key = 0;
     }
     {
@@ -174,8 +158,7 @@ TEST_F(SettingsTest, EachFailedWriteShowsOneBoxAndTheOthersAreStillWritten) {
         s.specialEffects = 0;
         platform::failNextStoreWrites(failures, platform::ERROR_DISK_FULL);
         s.Save();
-        EXPECT_EQ(boxes(),
-                  std::vector<std::string>(failures, "Can not add information into registry!"));
+        EXPECT_EQ(boxes(), Strings(failures, "Can not add information into registry!"));
         EXPECT_EQ(s.lastScore, 100 + failures);  // memory keeps what the player set
         // Values are written in a fixed order; SpecialEffects is the last one.
         EXPECT_EQ(getBytes(u"SpecialEffects")[0], failures < 11 ? 0 : 7);
@@ -186,17 +169,13 @@ TEST_F(SettingsTest, EachFailedWriteShowsOneBoxAndTheOthersAreStillWritten) {
 TEST_F(SettingsTest, ResetLeavesTheTableAndThePendingResultAlone) {
     Settings s(sound.get());
     HiScoreTable* table = s.hiScores;
-    s.pendingScore = 40;
-    s.resultPending = 1;
-    s.soundVolume = 3;
+    s.pendingScore = 40, s.resultPending = 1, s.soundVolume = 3;
     const intptr_t key = s.key;
     s.ResetToDefaults();
-    EXPECT_EQ(s.hiScores, table);
-    EXPECT_EQ(s.pendingScore, 40);
-    EXPECT_EQ(s.resultPending, 1);
-    EXPECT_EQ(s.key, key);
+    EXPECT_EQ(std::tuple(s.hiScores, s.pendingScore, s.resultPending, s.key),
+              std::tuple(table, 40, 1, key));
     EXPECT_EQ(s.soundVolume, 64);
-    EXPECT_EQ(sound->effectVolume, 64u);
+    expectVolumes(64, 64);
 }
 
 TEST_F(SettingsTest, WithoutARegistryKeyNothingIsSaved) {
@@ -223,8 +202,7 @@ TEST_F(SettingsTest, DestructionSavesTheScoreTable) {
     }
     restart();
     Settings s(nullptr);
-    EXPECT_EQ(s.hiScores->CountFilled(), 1);
-    EXPECT_EQ(s.hiScores->records[0].score, 90);
+    EXPECT_EQ(std::pair(s.hiScores->CountFilled(), s.hiScores->records[0].score), std::pair(1, 90));
 }
 
 }  // namespace
