@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -10,6 +11,7 @@
 namespace {
 
 using platform::Message;
+using P = std::pair<int, int>;
 constexpr uint32_t kDown = 256, kUp = 257, kHotKey = 786, kTimer = 275;
 constexpr uint32_t kPenMove = 512, kPenDown = 513, kPenUp = 514;
 
@@ -30,6 +32,7 @@ struct Loop {
         return event;
     }
     std::vector<int> keys() const { return {event.keys, event.keys + event.keyCount}; }
+    std::pair<int, int> pos() const { return {event.x, event.y}; }
 };
 
 // The press of every key in the order held keys are listed.
@@ -73,43 +76,36 @@ TEST(BuildEvent, PenDownThenDragOnEveryMessageThenOneUpKeysStillListed) {
     Loop loop;
     loop.feed(key(kDown, 40));
     EXPECT_EQ(loop.feed(pen(kPenDown, 10, 300)).type, EV_PEN_DOWN);
-    EXPECT_EQ(loop.event.x, 10);
-    EXPECT_EQ(loop.event.y, 300);
+    EXPECT_EQ(loop.pos(), std::pair(10, 300));
     EXPECT_EQ(loop.keys(), std::vector<int>{KEY_DOWN});
     for (const Message& m :
          {key(kTimer, 0), pen(kPenMove, -3, -4), key(kTimer, 0), key(kDown, 37), key(kHotKey, 197)})
         EXPECT_EQ(loop.feed(m).type, EV_PEN_DRAG);
-    EXPECT_EQ(loop.event.x, -3);  // the latest pen position (signed), even on a timer tick
-    EXPECT_EQ(loop.event.y, -4);
+    EXPECT_EQ(loop.pos(), std::pair(-3, -4));  // the latest pen position (signed), even on a tick
     EXPECT_EQ(loop.keys(), (std::vector<int>{KEY_LEFT, KEY_DOWN}));
     EXPECT_EQ(loop.feed(pen(kPenUp, 12, 22)).type, EV_PEN_UP);
     EXPECT_EQ(loop.event.x, 12);
     EXPECT_EQ(loop.feed(key(kTimer, 0)).type, EV_KEYS);
-
     Loop bare;  // a pen-up with nothing else held is still a pen-up, once
     bare.feed(pen(kPenDown, 1, 1));
     EXPECT_EQ(bare.feed(pen(kPenUp, 2, 3)).type, EV_PEN_UP);
     EXPECT_EQ(bare.state.flags, 0);
-    EXPECT_EQ(bare.event.y, 3);
+    EXPECT_EQ(bare.pos(), std::pair(2, 3));
     EXPECT_EQ(bare.feed(key(kTimer, 0)).type, EV_NONE);
 }
 
 TEST(BuildEvent, OnlyPenEventsWriteThePositionAndTheTypeIsAlwaysRebuilt) {
     Loop loop;
-    loop.feed(key(kDown, 37));
-    loop.feed(key(kDown, 39));
-    loop.feed(key(kDown, 13));
-    loop.feed(key(kUp, 37));
-    loop.feed(key(kUp, 39));
+    for (const Message& m :
+         {key(kDown, 37), key(kDown, 39), key(kDown, 13), key(kUp, 37), key(kUp, 39)})
+        loop.feed(m);
     EXPECT_EQ(loop.event.keyCount, 1);
     // Stale keys beyond the count are left in the record.
-    EXPECT_EQ(loop.event.keys[1], KEY_ACTION);
-    EXPECT_EQ(loop.event.keys[2], KEY_ACTION);
+    EXPECT_EQ(P(loop.event.keys[1], loop.event.keys[2]), P(KEY_ACTION, KEY_ACTION));
     loop.event.x = 77;  // a receiver wrote into the record
     loop.event.type = EV_CONTROL;
     EXPECT_EQ(loop.feed(key(kUp, 13)).type, EV_NONE);
-    EXPECT_EQ(loop.event.keyCount, 0);
-    EXPECT_EQ(loop.event.keys[0], KEY_ACTION);
+    EXPECT_EQ(P(loop.event.keyCount, loop.event.keys[0]), P(0, KEY_ACTION));
     loop.feed(pen(kPenMove, 5, 5));  // a move without the pen down changes the state only
     EXPECT_EQ(loop.state.penX, 5);
     loop.event.type = EV_VIEW_ENTER;
