@@ -1,11 +1,13 @@
-// The desktop backend on SDL's dummy video driver: the picture it shows and the
-// messages it makes of mouse and keyboard events.
+// The desktop backend on SDL's dummy video driver: the picture it shows and the messages it
+// makes of mouse and keyboard events.
 #include "platform/sdl/desktop_window.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/desktop_mapping.h"
@@ -55,6 +57,11 @@ class DesktopWindow : public ::testing::Test {
         EXPECT_TRUE(getMessage(m));
         return m;
     }
+    // The next message as (message, wParam).
+    static std::pair<uint32_t, uint32_t> nextKey() {
+        const Message m = next();
+        return {m.message, m.wParam};
+    }
 
     // The window position of the middle of landscape pixel (lx, ly).
     static void windowPoint(int lx, int ly, int& wx, int& wy) {
@@ -91,21 +98,15 @@ TEST_F(DesktopWindow, LeftButtonIsThePenAtTheTurnedPosition) {
     pushButton(SDL_BUTTON_RIGHT, true, wx, wy);
     pushButton(SDL_BUTTON_RIGHT, false, wx, wy);
 
-    Message m = next();
-    EXPECT_EQ(m.message, MSG_LBUTTONDOWN);
-    EXPECT_EQ(pointX(m.lParam), 50);
-    EXPECT_EQ(pointY(m.lParam), 19);
-    m = next();
-    EXPECT_EQ(m.message, MSG_MOUSEMOVE);
-    EXPECT_EQ(pointX(m.lParam), 200);
-    EXPECT_EQ(pointY(m.lParam), 309);
+    for (const auto& [message, x, y] :
+         {std::tuple{MSG_LBUTTONDOWN, 50, 19}, {MSG_MOUSEMOVE, 200, 309}}) {
+        const Message m = next();
+        EXPECT_EQ(std::tuple(m.message, pointX(m.lParam), pointY(m.lParam)),
+                  std::tuple(message, x, y));
+    }
     EXPECT_EQ(next().message, MSG_LBUTTONUP);
-    m = next();
-    EXPECT_EQ(m.message, MSG_HOTKEY);  // right button: reload
-    EXPECT_EQ(m.wParam, 195u);
-    m = next();
-    EXPECT_EQ(m.message, MSG_KEYUP);
-    EXPECT_EQ(m.wParam, 195u);
+    EXPECT_EQ(nextKey(), std::pair(MSG_HOTKEY, 195u));  // right button: reload
+    EXPECT_EQ(nextKey(), std::pair(MSG_KEYUP, 195u));
 }
 
 TEST_F(DesktopWindow, KeysBecomeTheDevicesKeys) {
@@ -121,11 +122,7 @@ TEST_F(DesktopWindow, KeysBecomeTheDevicesKeys) {
         {MSG_KEYDOWN, VK_UP}, {MSG_KEYUP, VK_UP}, {MSG_KEYDOWN, VK_RETURN},
         {MSG_HOTKEY, 194},    {MSG_KEYUP, 194},   {MSG_KEYDOWN, VK_RIGHT},
     };
-    for (const auto& e : expected) {
-        const Message m = next();
-        EXPECT_EQ(m.message, e.first);
-        EXPECT_EQ(m.wParam, e.second);
-    }
+    for (const auto& e : expected) EXPECT_EQ(nextKey(), e);
 }
 
 // Full-screen keys toggle without a message; a raise request is carried out by the wait.
@@ -137,9 +134,7 @@ TEST_F(DesktopWindow, FullscreenKeysAndRaiseRequestsAreHandledByTheMessageWait) 
     pushKey(SDLK_RETURN, true, KMOD_LALT);
     pushKey(SDLK_F11, true);
     pushKey(SDLK_1, true);
-    const Message m = next();
-    EXPECT_EQ(m.message, MSG_HOTKEY);
-    EXPECT_EQ(m.wParam, 193u);
+    EXPECT_EQ(nextKey(), std::pair(MSG_HOTKEY, 193u));
     EXPECT_NE(desktop::isFullscreen(), before);  // three toggles
     EXPECT_EQ(desktop::raisesDone(), raises + 1);
     ASSERT_TRUE(startTimer(10));
