@@ -30,14 +30,12 @@ TEST_F(DuckFlockTest, OpaquePixelHitsOnlyInsideTheDuckWhenLoaded) {
     // The duck at scene (50, 400) is at screen (50, 100) under scroll 300; its inside is
     // 52..67 x 102..117, its box 50..69 x 100..119.
     surface->setScroll(0, 300);
-    for (auto [x, y, loaded, type, hit] : {std::tuple{60, 110, 1, EV_PEN_DOWN, true},
-                                           {52, 117, 1, EV_PEN_DOWN, true},
-                                           {49, 105, 1, EV_PEN_DOWN, false},
-                                           {70, 105, 1, EV_PEN_DOWN, false},
-                                           {55, 99, 1, EV_PEN_DOWN, false},
-                                           {55, 120, 1, EV_PEN_DOWN, false},
-                                           {60, 110, 0, EV_PEN_DOWN, false},
-                                           {60, 110, 1, EV_PEN_UP, false}}) {
+    const std::tuple<int, int, int, int, bool> cases[] = {
+        {60, 110, 1, EV_PEN_DOWN, true},  {52, 117, 1, EV_PEN_DOWN, true},
+        {49, 105, 1, EV_PEN_DOWN, false}, {70, 105, 1, EV_PEN_DOWN, false},
+        {55, 99, 1, EV_PEN_DOWN, false},  {55, 120, 1, EV_PEN_DOWN, false},
+        {60, 110, 0, EV_PEN_DOWN, false}, {60, 110, 1, EV_PEN_UP, false}};
+    for (auto [x, y, loaded, type, hit] : cases) {
         put(DUCK_BIG_DOWN, 50, 400);
         InputEvent e = penDown(x, y);
         e.type = type;
@@ -55,10 +53,11 @@ TEST_F(DuckFlockTest, OpaquePixelHitsOnlyInsideTheDuckWhenLoaded) {
 }
 
 TEST_F(DuckFlockTest, KeyPixelInsideTheBoxMakesTheDuckFleeTheOtherWay) {
-    for (auto [kind, fleeing] : {std::pair{DUCK_BIG_DOWN, DUCK_BIG_UP},
-                                 {DUCK_BIG_UP, DUCK_BIG_DOWN},
-                                 {DUCK_SMALL_DOWN, DUCK_SMALL_UP},
-                                 {DUCK_SMALL_UP, DUCK_SMALL_DOWN}}) {
+    const std::pair<uint8_t, uint8_t> cases[] = {{DUCK_BIG_DOWN, DUCK_BIG_UP},
+                                                 {DUCK_BIG_UP, DUCK_BIG_DOWN},
+                                                 {DUCK_SMALL_DOWN, DUCK_SMALL_UP},
+                                                 {DUCK_SMALL_UP, DUCK_SMALL_DOWN}};
+    for (auto [kind, fleeing] : cases) {
         put(kind, 100, 100);
         const FlockResult r = flock.Update(penDown(100, 100), 1, 0);  // the key-coloured corner
         ASSERT_EQ(flock.duckCount, 1);

@@ -106,11 +106,9 @@ TEST_F(GameRoundTest, ShootingEmptyingAndReloading) {
 }
 
 TEST_F(GameRoundTest, TheMagazineEdgesDecideBetweenReloadAndClick) {
-    for (auto [x, y, reloads] : {std::tuple{201, 6, true},
-                                 {200, 100, false},
-                                 {230, 5, false},
-                                 {230, 164, true},
-                                 {230, 165, false}}) {
+    const std::tuple<int, int, bool> cases[] = {
+        {201, 6, true}, {200, 100, false}, {230, 5, false}, {230, 164, true}, {230, 165, false}};
+    for (auto [x, y, reloads] : cases) {
         shellMagazine.shells = 0;
         step(penDown(x, y));
         EXPECT_EQ(shellMagazine.shells, reloads ? 7 : 0) << x << "," << y;
@@ -203,13 +201,10 @@ TEST_F(GameRoundTest, TheEndOfTheRoundStoresTheStatistics) {
 }
 
 TEST(GameAccuracyTest, PercentTruncatedAndKeptInASignedByte) {
-    for (auto [hits, shots, percent] : {std::tuple{5, 0, 0},
-                                        {0, 10, 0},
-                                        {2, 3, 66},
-                                        {5, 4, 125},
-                                        {127, 100, 127},
-                                        {128, 100, 127},
-                                        {300, 10, 127}})
+    const std::tuple<int, int, int> cases[] = {{5, 0, 0},     {0, 10, 0},      {2, 3, 66},
+                                               {5, 4, 125},   {127, 100, 127}, {128, 100, 127},
+                                               {300, 10, 127}};
+    for (auto [hits, shots, percent] : cases)
         EXPECT_EQ(Game::Accuracy(hits, shots), percent) << hits << "/" << shots;
 }
 

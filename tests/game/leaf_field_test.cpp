@@ -22,10 +22,11 @@ class LeafFieldTest : public RoundFixture {
 };
 
 TEST_F(LeafFieldTest, LeafOutcomeSharesFollowTheDraw) {
-    for (auto [s, code, value, soundId] : {std::tuple{0, LEAF_TIME, 30, 555},
-                                           {1, LEAF_TIME, -30, 556},
-                                           {3, LEAF_POINTS, 1, 0},
-                                           {12, LEAF_POINTS, 1, 0}}) {
+    const std::tuple<int, int, int, int> cases[] = {{0, LEAF_TIME, 30, 555},
+                                                    {1, LEAF_TIME, -30, 556},
+                                                    {3, LEAF_POINTS, 1, 0},
+                                                    {12, LEAF_POINTS, 1, 0}};
+    for (auto [s, code, value, soundId] : cases) {
         field.rng = Random(leafState(s));
         const int before = startedCount(soundId);
         const LeafResult r = field.Outcome(40, 300, ITEM_LEAF);
@@ -50,9 +51,10 @@ TEST_F(LeafFieldTest, BonusItemNeedsTheCooldownToRunDown) {
 }
 
 TEST_F(LeafFieldTest, PenaltyAndSignTargets) {
-    for (auto [kind, value, popupDy, frames] : {std::tuple{ITEM_SIGN_DUCK, 50, -10, 20},
-                                                {ITEM_RED_BIRD, -50, -10, 20},
-                                                {ITEM_FISHERMAN, -50, 20, 10}}) {
+    const std::tuple<uint8_t, int, int, int> cases[] = {{ITEM_SIGN_DUCK, 50, -10, 20},
+                                                        {ITEM_RED_BIRD, -50, -10, 20},
+                                                        {ITEM_FISHERMAN, -50, 20, 10}};
+    for (auto [kind, value, popupDy, frames] : cases) {
         const LeafResult r = field.Outcome(100, 500, kind);
         EXPECT_EQ(ints(r.code, r.value), ints(LEAF_POINTS, value));
         ASSERT_NE(field.popup, nullptr);

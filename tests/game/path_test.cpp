@@ -55,11 +55,12 @@ TEST(LinePathTest, SpeedZeroOrNegativeNeverMoves) {
 }
 
 TEST(LinePathTest, MajorAxisAdvancesBySpeedAndTheMinorStaysOnTheLine) {
-    for (auto [x0, y0, x1, y1, speed] : {std::tuple{0, 0, 90, 37, 1},
-                                         {0, 0, 100, 30, 7},
-                                         {50, 50, -50, 20, 3},
-                                         {0, 0, 20, 200, 4},
-                                         {0, 100, 15, -100, 2}}) {
+    const std::tuple<int, int, int, int, int> cases[] = {{0, 0, 90, 37, 1},
+                                                         {0, 0, 100, 30, 7},
+                                                         {50, 50, -50, 20, 3},
+                                                         {0, 0, 20, 200, 4},
+                                                         {0, 100, 15, -100, 2}};
+    for (auto [x0, y0, x1, y1, speed] : cases) {
         LinePath p(x0, y0, x1, y1, speed);
         const int dx = x1 - x0, dy = y1 - y0;
         const bool xMajor = std::abs(dx) >= std::abs(dy);
@@ -119,13 +120,11 @@ TEST(ZigzagPathTest, SegmentsSwingAlternatelyAroundTheStartColumn) {
 }
 
 TEST(ZigzagPathTest, DoneOnlyNearTheTargetRowAndOutsideTheScene) {
-    for (auto [x, y, targetY, done] : {std::tuple{100, 1115, 1120, true},
-                                       {100, 1130, 1120, true},
-                                       {100, 1131, 1120, false},
-                                       {100, 1109, 1120, false},
-                                       {-5, 1120, 1120, true},
-                                       {100, 500, 1120, false},
-                                       {100, 500, 500, false}}) {
+    const std::tuple<int, int, int, bool> cases[] = {
+        {100, 1115, 1120, true},  {100, 1130, 1120, true}, {100, 1131, 1120, false},
+        {100, 1109, 1120, false}, {-5, 1120, 1120, true},  {100, 500, 1120, false},
+        {100, 500, 500, false}};
+    for (auto [x, y, targetY, done] : cases) {
         ZigzagPath z(100, -100, 0, targetY, 1, Random(7));
         z.x = x;
         z.y = y;

@@ -7,12 +7,10 @@
 namespace {
 
 TEST(RoundClockTextTest, MinutesAndSecondsWithLeadingZeros) {
-    for (auto [seconds, text] : {std::pair{180u, u"03:00"},
-                                 {0u, u"00:00"},
-                                 {9u, u"00:09"},
-                                 {59u, u"00:59"},
-                                 {60u, u"01:00"},
-                                 {610u, u"10:10"}})
+    const std::pair<uint32_t, const char16_t*> cases[] = {{180u, u"03:00"}, {0u, u"00:00"},
+                                                          {9u, u"00:09"},   {59u, u"00:59"},
+                                                          {60u, u"01:00"},  {610u, u"10:10"}};
+    for (auto [seconds, text] : cases)
         EXPECT_EQ(RoundClock::FormatTime(seconds), std::u16string(text)) << seconds;
 }
 
@@ -48,12 +46,10 @@ TEST_F(RoundClockTest, CountsASecondAfterMoreThanOneThousandMsAndStopsAtZero) {
 }
 
 TEST_F(RoundClockTest, AddSecondsCases) {
-    for (auto [left, delta, after, running] : {std::tuple{10u, 30, 40u, 1},
-                                               {10u, -30, 0u, 0},
-                                               {30u, -30, 0u, 1},
-                                               {31u, -30, 1u, 1},
-                                               {0u, 30, 30u, 1},
-                                               {100u, -128, 0u, 0}}) {
+    const std::tuple<uint32_t, int, uint32_t, int> cases[] = {
+        {10u, 30, 40u, 1}, {10u, -30, 0u, 0}, {30u, -30, 0u, 1},
+        {31u, -30, 1u, 1}, {0u, 30, 30u, 1},  {100u, -128, 0u, 0}};
+    for (auto [left, delta, after, running] : cases) {
         clock.Start();
         clock.secondsLeft = left;
         advance(700);

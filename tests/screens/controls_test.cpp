@@ -1,22 +1,15 @@
 // Buttons, toggles and sliders: what a stylus does to them and what they report.
-#include <gtest/gtest.h>
-
 #include "graphics/image.h"
 #include "graphics/sprite.h"
-#include "platform/headless/headless.h"
+#include "screen_fixture.h"
 #include "screens/button.h"
 #include "screens/slider.h"
 #include "screens/toggle_button.h"
 
 namespace {
 
-InputEvent pen(int type, int x, int y) {
-    InputEvent e;
-    e.type = type;
-    e.x = static_cast<int16_t>(x);
-    e.y = static_cast<int16_t>(y);
-    return e;
-}
+using screentest::event;
+using screentest::ints;
 
 class CountingButton : public Button {
   public:
@@ -32,8 +25,13 @@ class ControlsTest : public ::testing::Test {
     }
     void TearDown() override { headless::reset(); }
     int send(Control& c, int type, int x, int y) {
-        last = pen(type, x, y);
+        last = event(type, x, y);
         return c.HandleInput(&last);
+    }
+    // What the last event reports about a slider: kind, how, new and old value.
+    std::vector<int64_t> report() const {
+        return ints(last.type, last.keys[8], Slider::notifiedValue(last),
+                    Slider::notifiedOldValue(last));
     }
     CountingButton button;
     InputEvent last;
@@ -43,22 +41,16 @@ TEST_F(ControlsTest, ButtonFiresOnReleaseOverItselfOnly) {
     EXPECT_EQ(send(button, EV_PEN_UP, 110, 60), 0);  // no press before
     EXPECT_EQ(send(button, EV_PEN_DRAG, 0, 0), 0);
     EXPECT_EQ(send(button, EV_PEN_DOWN, 110, 60), 1);
-    EXPECT_EQ(last.type, EV_NONE);
-    EXPECT_EQ(button.sprite.current, 1);
+    EXPECT_EQ(ints(last.type, button.sprite.current), ints(EV_NONE, 1));
     EXPECT_EQ(send(button, EV_PEN_DRAG, 0, 0), 1);  // taken, and still pressed
-    EXPECT_EQ(button.drags, 1);
-    EXPECT_EQ(button.sprite.current, 1);
+    EXPECT_EQ(ints(button.drags, button.sprite.current), ints(1, 1));
     EXPECT_EQ(send(button, EV_PEN_UP, 112, 61), 1);
-    EXPECT_EQ(last.type, EV_CONTROL);
-    EXPECT_EQ(last.keys[7], 9);
-    EXPECT_EQ(button.state, Button::kNormal);
-    EXPECT_EQ(button.sprite.current, 0);
-    EXPECT_EQ(button.captured, 0);
+    EXPECT_EQ(ints(last.type, last.keys[7], button.state, button.sprite.current, button.captured),
+              ints(EV_CONTROL, 9, Button::kNormal, 0, 0));
     // Released elsewhere: cancelled, but the release is still taken.
     send(button, EV_PEN_DOWN, 100, 50);
     EXPECT_EQ(send(button, EV_PEN_UP, 5, 5), 1);
-    EXPECT_EQ(last.type, EV_PEN_UP);
-    EXPECT_EQ(button.sprite.current, 0);
+    EXPECT_EQ(ints(last.type, button.sprite.current), ints(EV_PEN_UP, 0));
     // Disabled while pressed: nothing is taken any more.
     send(button, EV_PEN_DOWN, 110, 60);
     button.state = Button::kDisabled;
@@ -69,15 +61,11 @@ TEST_F(ControlsTest, ButtonFiresOnReleaseOverItselfOnly) {
 }
 
 TEST_F(ControlsTest, HitTestIncludesEveryEdge) {
-    struct Case {
-        int x, y;
-        uint8_t inside;
-    } cases[] = {{100, 50, 1}, {126, 92, 1}, {126, 50, 1}, {100, 92, 1},  {99, 60, 0},
-                 {127, 60, 0}, {110, 49, 0}, {110, 93, 0}, {-100, -50, 0}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(button.HitTest(static_cast<int16_t>(c.x), static_cast<int16_t>(c.y)), c.inside)
-            << c.x << "," << c.y;
-    }
+    const std::tuple<int, int, int> cases[] = {{100, 50, 1}, {126, 92, 1}, {126, 50, 1},
+                                               {100, 92, 1}, {99, 60, 0},  {127, 60, 0},
+                                               {110, 49, 0}, {110, 93, 0}, {-100, -50, 0}};
+    for (auto [x, y, inside] : cases)
+        EXPECT_EQ(button.HitTest(int16_t(x), int16_t(y)), inside) << x << "," << y;
     send(button, EV_PEN_DOWN, 126, 92);
     send(button, EV_PEN_UP, 126, 92);
     EXPECT_EQ(last.type, EV_CONTROL);
@@ -107,10 +95,8 @@ TEST_F(ControlsTest, ToggleFlipsOnPenDownInsideOnly) {
     EXPECT_EQ(send(t, EV_PEN_UP, 150, 40), 0);
     for (int expected : {0, 1, 0}) {
         ASSERT_EQ(send(t, EV_PEN_DOWN, 170, 55), 1);  // the far corner counts
-        EXPECT_EQ(last.type, EV_TOGGLE);
-        EXPECT_EQ(last.keys[7], 7);
-        EXPECT_EQ(static_cast<int16_t>(last.keys[8] & 0xFFFF), expected);
-        EXPECT_EQ(t.sprite.current, expected);
+        EXPECT_EQ(ints(last.type, last.keys[7], int16_t(last.keys[8] & 0xFFFF), t.sprite.current),
+                  ints(EV_TOGGLE, 7, expected, expected));
     }
     t.state = 2;
     EXPECT_EQ(send(t, EV_PEN_DOWN, 150, 40), 0);
@@ -124,30 +110,20 @@ void setUpVolume(Slider& s, int16_t value, int8_t step = 6, int16_t max = 70, in
 }
 
 TEST_F(ControlsTest, SliderDerivedValues) {
-    struct Case {
-        int16_t max, initial;
-        int8_t step;
-        int16_t wantMax, wantValue;
-        int8_t wantStep, wantPixels;
-        int16_t wantDelay;
-    } cases[] = {
-        {70, 35, 6, 70, 35, 6, 2, 2},   // the options screen
-        {70, -1, 6, 70, 35, 6, 2, 2},   // a negative start value: the middle
-        {70, 71, 6, 70, 35, 6, 2, 2},   // above the maximum: the middle
-        {70, 70, 6, 70, 70, 6, 2, 2},   // exactly the maximum stays
-        {70, 10, 0, 70, 10, 3, 2, 1},   // step 0 pages by 3
-        {70, 10, 71, 70, 10, 3, 2, 1},  // a step above the maximum pages by 3
-        {-5, 3, 2, 10, 3, 3, 13, 8},    // a negative maximum means 10
-    };
-    for (const Case& c : cases) {
+    // max, initial and step given; max, value, step, pixels per unit and delay derived.
+    for (auto [max, initial, step, want] : {
+             std::tuple{70, 35, 6, ints(70, 35, 6, 2, 2)},  // the options screen
+             {70, -1, 6, ints(70, 35, 6, 2, 2)},            // a negative start value: the middle
+             {70, 71, 6, ints(70, 35, 6, 2, 2)},            // above the maximum: the middle
+             {70, 70, 6, ints(70, 70, 6, 2, 2)},            // exactly the maximum stays
+             {70, 10, 0, ints(70, 10, 3, 2, 1)},            // step 0 pages by 3
+             {70, 10, 71, ints(70, 10, 3, 2, 1)},           // a step above the maximum: 3
+             {-5, 3, 2, ints(10, 3, 3, 13, 8)},             // a negative maximum means 10
+         }) {
         Slider s;
-        setUpVolume(s, c.initial, c.step, c.max);
-        SCOPED_TRACE(testing::Message() << c.max << " " << c.initial << " " << int(c.step));
-        EXPECT_EQ(s.maxValue, c.wantMax);
-        EXPECT_EQ(s.value, c.wantValue);
-        EXPECT_EQ(s.step, c.wantStep);
-        EXPECT_EQ(s.pixelsPerUnit, c.wantPixels);
-        EXPECT_EQ(s.repeatDelay, c.wantDelay);
+        setUpVolume(s, int16_t(initial), int8_t(step), int16_t(max));
+        EXPECT_EQ(ints(s.maxValue, s.value, s.step, s.pixelsPerUnit, s.repeatDelay), want)
+            << max << " " << initial << " " << step;
         EXPECT_EQ(s.knob->sprite.y, s.knobY(s.value));
     }
     Slider s;
@@ -160,24 +136,18 @@ TEST_F(ControlsTest, DraggingTheKnobClampsAndReportsOldAndNewValues) {
     Slider s;
     setUpVolume(s, 35);
     ASSERT_EQ(send(s, EV_PEN_DOWN, 75, s.knob->sprite.y + 5), 1);
-    EXPECT_EQ(s.dragState, Slider::DRAGGING);
-    EXPECT_EQ(s.knob->state, Button::kPressed);
+    EXPECT_EQ(ints(s.dragState, s.knob->state), ints(Slider::DRAGGING, Button::kPressed));
     ASSERT_EQ(send(s, EV_PEN_DRAG, 75, -40), 1);
-    EXPECT_EQ(last.type, EV_SLIDER_CHANGE);
-    EXPECT_EQ(last.keys[8], Slider::kDragged);
-    EXPECT_EQ(Slider::notifiedValue(last), 70);
-    EXPECT_EQ(Slider::notifiedOldValue(last), 35);
+    EXPECT_EQ(report(), ints(EV_SLIDER_CHANGE, Slider::kDragged, 70, 35));
     EXPECT_EQ(s.knob->sprite.y, 30);
     EXPECT_EQ(send(s, EV_PEN_DRAG, 75, -80), 0);  // still the top: no change to report
     ASSERT_EQ(send(s, EV_PEN_DRAG, 75, 319), 1);
-    EXPECT_EQ(Slider::notifiedValue(last), 0);
-    EXPECT_EQ(Slider::notifiedOldValue(last), 70);
+    EXPECT_EQ(report(), ints(EV_SLIDER_CHANGE, Slider::kDragged, 0, 70));
     ASSERT_EQ(send(s, EV_PEN_DRAG, 75, 88), 1);
     EXPECT_EQ(s.value, 50);
     ASSERT_EQ(send(s, EV_PEN_UP, 75, 88), 1);
-    EXPECT_EQ(last.type, EV_SLIDER_RELEASE);
-    EXPECT_EQ(s.dragState, Slider::IDLE);
-    EXPECT_EQ(s.knob->state, Button::kNormal);
+    EXPECT_EQ(ints(last.type, s.dragState, s.knob->state),
+              ints(EV_SLIDER_RELEASE, Slider::IDLE, Button::kNormal));
     EXPECT_EQ(send(s, EV_PEN_UP, 75, 88), 0);
 }
 
@@ -186,17 +156,14 @@ TEST_F(ControlsTest, PagingRepeatsWithItsDelayOnTheVirtualClock) {
     setUpVolume(s, 35);
     ASSERT_EQ(s.valueAt(70), 59);
     ASSERT_EQ(send(s, EV_PEN_DOWN, 80, 70), 1);
-    EXPECT_EQ(last.type, EV_SLIDER_CHANGE);
-    EXPECT_EQ(last.keys[8], Slider::kPagedUp);
-    EXPECT_EQ(Slider::notifiedValue(last), 41);
-    EXPECT_EQ(Slider::notifiedOldValue(last), 35);
+    EXPECT_EQ(report(), ints(EV_SLIDER_CHANGE, Slider::kPagedUp, 41, 35));
     EXPECT_EQ(s.dragState, Slider::PAGING_STARTED);
     for (int want : {47, 53, 59}) {
         const uint32_t before = headless::now();
         ASSERT_EQ(send(s, EV_PEN_DRAG, 80, 70), 1);
-        EXPECT_EQ(headless::now() - before, 20u);  // repeatDelay 2, in 10 ms units
-        EXPECT_EQ(s.dragState, Slider::PAGING_REPEATS);
-        EXPECT_EQ(Slider::notifiedValue(last), want);
+        // repeatDelay 2, in 10 ms units
+        EXPECT_EQ(ints(headless::now() - before, s.dragState, Slider::notifiedValue(last)),
+                  ints(20, Slider::PAGING_REPEATS, want));
     }
     EXPECT_EQ(send(s, EV_PEN_DRAG, 80, 70), 0);  // reached the tapped value
     EXPECT_EQ(s.value, 59);
@@ -204,8 +171,7 @@ TEST_F(ControlsTest, PagingRepeatsWithItsDelayOnTheVirtualClock) {
     Slider low;
     setUpVolume(low, 4);
     ASSERT_EQ(send(low, EV_PEN_DOWN, 80, 205), 1);
-    EXPECT_EQ(last.keys[8], Slider::kPagedDown);
-    EXPECT_EQ(low.value, 0);
+    EXPECT_EQ(ints(last.keys[8], low.value), ints(Slider::kPagedDown, 0));
     EXPECT_EQ(send(low, EV_PEN_DRAG, 80, 205), 0);
 }
 
@@ -216,11 +182,9 @@ TEST_F(ControlsTest, TapAtTheCurrentValueOrBesideTheTrack) {
     ASSERT_EQ(s.valueAt(168), 10);
     ASSERT_EQ(s.knob->HitTest(85, 168), 0);
     EXPECT_EQ(send(s, EV_PEN_DOWN, 85, 168), 0);
-    EXPECT_EQ(s.value, 10);
-    EXPECT_EQ(s.dragState, Slider::PAGING_STARTED);
+    EXPECT_EQ(ints(s.value, s.dragState), ints(10, Slider::PAGING_STARTED));
     EXPECT_EQ(send(s, EV_PEN_UP, 85, 168), 1);
-    EXPECT_EQ(last.type, EV_SLIDER_RELEASE);
-    EXPECT_EQ(s.dragState, Slider::IDLE);
+    EXPECT_EQ(ints(last.type, s.dragState), ints(EV_SLIDER_RELEASE, Slider::IDLE));
     for (auto [x, y] : {std::pair{70, 100}, {90, 100}, {80, 20}, {80, 206}}) {
         EXPECT_EQ(send(s, EV_PEN_DOWN, x, y), 0) << x << "," << y;
         EXPECT_EQ(s.dragState, Slider::IDLE);

@@ -9,7 +9,7 @@
 
 namespace {
 
-using screentest::ScreenFixture;
+using namespace screentest;
 
 class IntroTest : public ScreenFixture {
   protected:
@@ -45,8 +45,7 @@ TEST_F(IntroTest, AfterTwoSecondsTheSkipButtonIsGoneAndTheEmblemFadesIn) {
     const uint32_t t0 = start(splash);
     // At the mark, the first event only loads the second picture.
     frameAt(splash, t0 + 2000, EV_PEN_DOWN, 203, 309);
-    EXPECT_EQ(manager.nextId, 12);
-    EXPECT_FALSE(SplashView::secondLogoPending());
+    EXPECT_EQ(ints(manager.nextId, SplashView::secondLogoPending()), ints(12, false));
     EXPECT_FLOAT_EQ(SplashView::fadeAlpha(), 0.0f);
     // Ten fade steps: the first at once, then each more than 70 ms after the last.
     uint32_t t = t0 + 2001;
@@ -89,17 +88,15 @@ TEST_F(IntroTest, TitlePromptShowsOnEverySecondRedraw) {
     TitleView title(surface.get());
     manager.AddView(&title, 14);
     manager.StartWith(14);
-    const uint32_t t0 = headless::now();
     std::vector<uint16_t> frames[4];
-    uint32_t t = t0;
+    uint32_t t = headless::now();
     for (auto& f : frames) {
         frameAt(title, t += 231);
         f = headless::windowDevicePixels();
         frameAt(title, t + 230);  // not yet due: nothing changes
         EXPECT_EQ(headless::windowDevicePixels(), f);
     }
-    // The prompt sits at (200, 10), 36 x 86: it differs between redraws, and the first
-    // redraw shows the plain background.
+    // The prompt at (200, 10), 36 x 86, differs between redraws.
     auto promptArea = [](const std::vector<uint16_t>& px) {
         std::vector<uint16_t> out;
         for (int y = 10; y < 96; ++y)
@@ -112,8 +109,7 @@ TEST_F(IntroTest, TitlePromptShowsOnEverySecondRedraw) {
     EXPECT_EQ(title.blinkOn, 0);
     // A tap goes to the menu without remembering the title.
     EXPECT_EQ(frameAt(title, t + 1, EV_PEN_DOWN, 5, 5), 1);
-    EXPECT_EQ(manager.nextId, 0);
-    EXPECT_EQ(manager.historyDepth, 0);
+    EXPECT_EQ(ints(manager.nextId, manager.historyDepth), ints(0, 0));
     title.OnLeave();
 }
 

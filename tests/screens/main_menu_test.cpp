@@ -7,7 +7,7 @@
 
 namespace {
 
-using screentest::ScreenFixture;
+using namespace screentest;
 
 class MainMenuTest : public ScreenFixture {
   protected:
@@ -15,39 +15,35 @@ class MainMenuTest : public ScreenFixture {
         ScreenFixture::SetUp();
         MainMenuView::ResetRunState();
     }
-    int frame() { return frameAt(*menu, headless::now() + 1); }
-    void enterMenu() {
-        menu = std::make_unique<MainMenuView>(surface.get());
-        manager.AddView(menu.get(), 0);
-        manager.StartWith(0);
-    }
     void TearDown() override {
         if (menu) menu->OnLeave();
         menu.reset();
         ScreenFixture::TearDown();
     }
+    int frame() { return frameAt(*menu, headless::now() + 1); }
+    void enterMenu(uint8_t animation) {
+        settings->menuAnimation = animation;
+        menu = std::make_unique<MainMenuView>(surface.get());
+        manager.AddView(menu.get(), 0);
+        manager.StartWith(0);
+    }
     std::unique_ptr<MainMenuView> menu;
 };
 
 TEST_F(MainMenuTest, WithoutAnimationTheFirstNewTickFinishesTheSlideIn) {
-    settings->menuAnimation = 0;
-    enterMenu();
+    enterMenu(0);
     EXPECT_EQ(menu->animating, 1);
     EXPECT_EQ(frame(), 1);
     EXPECT_EQ(menu->animating, 0);
     ASSERT_EQ(menu->controlCount, 6);
-    const int finalX[] = {11, 57, 103, 149, 195};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(menu->buttons[i]->sprite.y, 0) << i;
-        EXPECT_EQ(menu->buttons[i]->sprite.x, finalX[i]) << i;
+    for (int i = 0; i < 6; ++i) {
+        const Sprite& s = menu->buttons[i]->sprite;
+        EXPECT_EQ(ints(s.x, s.y), i < 5 ? ints(11 + 46 * i, 0) : ints(195, 162)) << i;
     }
-    EXPECT_EQ(menu->buttons[5]->sprite.x, 195);
-    EXPECT_EQ(menu->buttons[5]->sprite.y, 162);
 }
 
 TEST_F(MainMenuTest, AnimatedSlideInTakesOneStepPerNewTick) {
-    settings->menuAnimation = 1;
-    enterMenu();
+    enterMenu(1);
     // 12 + 10 + 8 + 7 + 7 moves, five stage changes, 12 moves of the name button and the
     // step that finishes.
     const int steps = 12 + 10 + 8 + 7 + 7 + 5 + 12 + 1;
@@ -58,39 +54,30 @@ TEST_F(MainMenuTest, AnimatedSlideInTakesOneStepPerNewTick) {
     frameAt(*menu, headless::now());  // another event in the same millisecond: no step
     EXPECT_EQ(menu->animating, 1);
     frame();
-    EXPECT_EQ(menu->animating, 0);
-    EXPECT_EQ(menu->controlCount, 6);
+    EXPECT_EQ(ints(menu->animating, menu->controlCount), ints(0, 6));
 }
 
 TEST_F(MainMenuTest, TapsDuringTheSlideInAreIgnored) {
-    settings->menuAnimation = 1;
-    enterMenu();
+    enterMenu(1);
     manager.nextId = 0;
     for (int i = 0; i < 5; ++i) {
         headless::setNow(headless::now() + 1);
         EXPECT_EQ(tap(*menu, 30, 60), 1);
     }
-    EXPECT_EQ(manager.nextId, 0);
-    EXPECT_EQ(menu->controlCount, 0);
-    EXPECT_EQ(soundsStarted(540), 0);
+    EXPECT_EQ(ints(manager.nextId, menu->controlCount, soundsStarted(540)), ints(0, 0, 0));
 }
 
 TEST_F(MainMenuTest, ButtonsLeadWhereTheirCaptionsSayAndExitEndsTheProgram) {
-    settings->menuAnimation = 0;
-    enterMenu();
+    enterMenu(0);
     frame();
-    struct Case {
-        int x, y, leadsTo;
-    } cases[] = {
-        {30, 60, 1}, {75, 60, 10}, {120, 60, 7}, {165, 40, 3}, {210, 240, 4},
-    };
-    for (const Case& c : cases) {
+    for (auto [x, y, leadsTo] :
+         {std::tuple{30, 60, 1}, {75, 60, 10}, {120, 60, 7}, {165, 40, 3}, {210, 240, 4}}) {
         manager.nextId = manager.currentId = 0;
         manager.historyDepth = 0;
-        EXPECT_EQ(tap(*menu, c.x, c.y), 1);
-        EXPECT_EQ(manager.nextId, c.leadsTo) << c.x << "," << c.y;
-        ASSERT_EQ(manager.historyDepth, 1);
-        EXPECT_EQ(manager.history[0], 0);
+        EXPECT_EQ(tap(*menu, x, y), 1);
+        EXPECT_EQ(ints(manager.nextId, manager.historyDepth, manager.history[0]),
+                  ints(leadsTo, 1, 0))
+            << x << "," << y;
     }
     EXPECT_EQ(soundsStarted(540), 5);
     manager.nextId = 0;
@@ -99,12 +86,11 @@ TEST_F(MainMenuTest, ButtonsLeadWhereTheirCaptionsSayAndExitEndsTheProgram) {
 }
 
 TEST_F(MainMenuTest, NameButtonShowsTheNameCutToEightCharacters) {
-    settings->menuAnimation = 0;
     // Font 503 draws every capital a few rows tall, so the label grows with each one.
     std::vector<int> heights;
     for (std::u16string_view name : {u"ABCDEFG", u"ABCDEFGH", u"ABCDEFGHI"}) {
         setUserName(name);
-        enterMenu();
+        enterMenu(0);
         ASSERT_NE(menu->nameLabel, nullptr);
         heights.push_back(menu->nameLabel->sprite->height);
         menu->OnLeave();

@@ -6,18 +6,14 @@
 
 namespace {
 
-using screentest::ScreenFixture;
+using namespace screentest;
 
 // Centres of some keys.
-constexpr int kA[2] = {69, 297};
-constexpr int kB[2] = {69, 263};
-constexpr int kOne[2] = {176, 297};
-constexpr int kZero[2] = {210, 297};
-constexpr int kZ[2] = {137, 41};
-constexpr int kBlankKey[2] = {210, 263};
-constexpr int kBackspace[2] = {210, 229};
-constexpr int kOk[2] = {215, 45};
-constexpr int kCancel[2] = {215, 130};
+struct Key {
+    int x, y;
+};
+constexpr Key kA{69, 297}, kB{69, 263}, kOne{176, 297}, kZero{210, 297}, kZ{137, 41},
+    kBlankKey{210, 263}, kBackspace{210, 229}, kOk{215, 45}, kCancel{215, 130};
 
 class NameEntryTest : public ScreenFixture {
   protected:
@@ -33,8 +29,8 @@ class NameEntryTest : public ScreenFixture {
         view.reset();
         ScreenFixture::TearDown();
     }
-    void press(std::initializer_list<const int*> keys) {
-        for (const int* key : keys) tap(*view, key[0], key[1]);
+    void press(std::initializer_list<Key> keys) {
+        for (Key key : keys) tap(*view, key.x, key.y);
     }
     std::u16string typed() const {
         return std::u16string(view->name, std::char_traits<char16_t>::length(view->name));
@@ -52,8 +48,7 @@ TEST_F(NameEntryTest, KeysEnterTheirCharactersUpToEight) {
     EXPECT_EQ(typed(), u"AB10Za");
     EXPECT_EQ(soundsStarted(540), 6);
     press({kA, kB, kZ});  // the ninth is ignored
-    EXPECT_EQ(typed(), u"AB10ZaAB");
-    EXPECT_EQ(view->length, 8);
+    EXPECT_EQ(ints(typed() == u"AB10ZaAB", view->length), ints(true, 8));
     press({kOk});
     EXPECT_EQ(userName(), u"AB10ZaAB");
     EXPECT_EQ(manager.nextId, 0);
@@ -63,11 +58,9 @@ TEST_F(NameEntryTest, BackspaceRules) {
     press({kBackspace});  // nothing typed: nothing happens
     EXPECT_EQ(typed(), u"");
     press({kA, kB, kBackspace});
-    EXPECT_EQ(typed(), u"A");
-    EXPECT_EQ(view->length, 1);
+    EXPECT_EQ(ints(typed() == u"A", view->length), ints(true, 1));
     press({kBackspace});  // the last one leaves a blank behind
-    EXPECT_EQ(view->length, 0);
-    EXPECT_EQ(typed(), u"a");
+    EXPECT_EQ(ints(typed() == u"a", view->length), ints(true, 0));
     press({kOk});
     EXPECT_EQ(userName(), u"a");
     // Typing after deleting everything starts at the front again.
@@ -90,9 +83,8 @@ TEST_F(NameEntryTest, OkWithNothingTypedAndCancelKeepTheOldName) {
     // Entering again starts empty.
     view->OnLeave();
     view->OnEnter();
-    EXPECT_EQ(view->length, 0);
     EXPECT_EQ(typed(), u"");
-    EXPECT_EQ(view->controlCount, 40);
+    EXPECT_EQ(ints(view->length, view->controlCount), ints(0, 40));
 }
 
 }  // namespace

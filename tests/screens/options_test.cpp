@@ -6,7 +6,7 @@
 
 namespace {
 
-using screentest::ScreenFixture;
+using namespace screentest;
 
 class OptionsTest : public ScreenFixture {
   protected:
@@ -24,24 +24,24 @@ class OptionsTest : public ScreenFixture {
         view.reset();
         ScreenFixture::TearDown();
     }
-    int send(int type, int x, int y) {
-        InputEvent e = event(type, x, y);
-        return view->HandleEvent(e);
+    int send(int type, int x, int y) { return ScreenFixture::send(*view, type, x, y); }
+    std::vector<int64_t> stored() const {
+        return ints(settings->musicVolume, settings->soundVolume, settings->menuAnimation,
+                    settings->specialEffects);
     }
     std::unique_ptr<OptionsView> view;
 };
 
 // Music track x 71..89, effect track x 110..128, both y 21..205.
 TEST_F(OptionsTest, ShowsTheSettingsItFindsAndAnOutOfRangeVolumeAsTheMiddle) {
-    EXPECT_EQ(view->musicSlider->value, 40);
-    EXPECT_EQ(view->soundSlider->value, 20);
-    EXPECT_EQ(view->animationToggle->state, 0);  // ticked: on
-    EXPECT_EQ(view->effectsToggle->state, 1);    // empty: off
+    // Animation ticked (on), effects empty (off).
+    EXPECT_EQ(ints(view->musicSlider->value, view->soundSlider->value, view->animationToggle->state,
+                   view->effectsToggle->state),
+              ints(40, 20, 0, 1));
     view->OnLeave();
     settings->musicVolume = 74;
     view->OnEnter();
-    EXPECT_EQ(view->musicSlider->value, 35);
-    EXPECT_EQ(settings->musicVolume, 74);
+    EXPECT_EQ(ints(view->musicSlider->value, settings->musicVolume), ints(35, 74));
 }
 
 TEST_F(OptionsTest, TheFirstStrayTapOnTheEffectSliderIsDropped) {
@@ -49,14 +49,11 @@ TEST_F(OptionsTest, TheFirstStrayTapOnTheEffectSliderIsDropped) {
     EXPECT_EQ(settings->soundVolume, 20);
     send(EV_PEN_UP, 119, 22);
     send(EV_PEN_DOWN, 119, 22);  // now it pages up one step
-    EXPECT_EQ(settings->soundVolume, 26);
-    EXPECT_EQ(sound->effectVolume, 26u);
-    EXPECT_EQ(soundsStarted(538), 1);
+    EXPECT_EQ(ints(settings->soundVolume, sound->effectVolume, soundsStarted(538)),
+              ints(26, 26, 1));
     send(EV_PEN_UP, 119, 22);
     send(EV_PEN_DOWN, 80, 22);  // the music changes and restarts
-    EXPECT_EQ(settings->musicVolume, 46);
-    EXPECT_EQ(sound->musicVolume, 46u);
-    EXPECT_EQ(soundsStarted(535), 1);
+    EXPECT_EQ(ints(settings->musicVolume, sound->musicVolume, soundsStarted(535)), ints(46, 46, 1));
     send(EV_PEN_UP, 80, 22);
 }
 
@@ -68,35 +65,21 @@ TEST_F(OptionsTest, ATapOnAToggleCountsAsTheFirstTap) {
 }
 
 TEST_F(OptionsTest, CancelRestoresWhatTheScreenFound) {
-    send(EV_PEN_DOWN, 80, 22);
-    send(EV_PEN_UP, 80, 22);
+    tap(*view, 80, 22);    // music up
     tap(*view, 150, 40);   // animation off
     tap(*view, 150, 160);  // effects on
-    send(EV_PEN_DOWN, 119, 200);
-    send(EV_PEN_UP, 119, 200);
-    ASSERT_EQ(settings->musicVolume, 46);
-    ASSERT_EQ(settings->soundVolume, 14);
-    ASSERT_EQ(settings->menuAnimation, 0);
-    ASSERT_EQ(settings->specialEffects, 1);
+    tap(*view, 119, 200);  // sound down
+    ASSERT_EQ(stored(), ints(46, 14, 0, 1));
     tap(*view, 210, 60);  // Cancel
-    EXPECT_EQ(settings->musicVolume, 40);
-    EXPECT_EQ(settings->soundVolume, 20);
-    EXPECT_EQ(settings->menuAnimation, 1);
-    EXPECT_EQ(settings->specialEffects, 0);
-    EXPECT_EQ(sound->musicVolume, 40u);
-    EXPECT_EQ(sound->effectVolume, 20u);
-    EXPECT_EQ(manager.nextId, 0);
+    EXPECT_EQ(stored(), ints(40, 20, 1, 0));
+    EXPECT_EQ(ints(sound->musicVolume, sound->effectVolume, manager.nextId), ints(40, 20, 0));
 }
 
 TEST_F(OptionsTest, OkKeepsTheChangesAndSavesThem) {
-    send(EV_PEN_DOWN, 80, 22);
-    send(EV_PEN_UP, 80, 22);
+    tap(*view, 80, 22);
     tap(*view, 210, 160);  // OK
-    EXPECT_EQ(manager.nextId, 0);
-    EXPECT_EQ(settings->musicVolume, 46);
-    // A fresh settings object reads what was written.
-    Settings reread(sound.get());
-    EXPECT_EQ(reread.musicVolume, 46);
+    EXPECT_EQ(ints(manager.nextId, settings->musicVolume), ints(0, 46));
+    EXPECT_EQ(Settings(sound.get()).musicVolume, 46);  // a fresh object reads what was written
 }
 
 }  // namespace

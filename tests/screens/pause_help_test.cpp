@@ -12,7 +12,7 @@
 
 namespace {
 
-using screentest::ScreenFixture;
+using namespace screentest;
 
 class PauseHelpTest : public ScreenFixture {};
 
@@ -31,9 +31,7 @@ TEST_F(PauseHelpTest, PanelSlidesInSeventeenStepsAndIgnoresTapsMeanwhile) {
         frameAt(pause, t + 30, EV_PEN_DOWN, 215, 270);
         EXPECT_EQ(pause.pressedCode, PauseMenuView::NONE);
     }
-    EXPECT_EQ(pause.panelArea.left, 70);
-    EXPECT_EQ(pause.panelSource.right, 170);
-    EXPECT_EQ(pause.sliding, 1);
+    EXPECT_EQ(ints(pause.panelArea.left, pause.panelSource.right, pause.sliding), ints(70, 170, 1));
     frameAt(pause, t += 31);
     EXPECT_EQ(pause.sliding, 0);
     pause.OnLeave();
@@ -45,10 +43,9 @@ TEST_F(PauseHelpTest, WithoutAnimationThePanelIsPlacedAtOnce) {
     manager.AddView(&pause, 5);
     manager.StartWith(5);
     EXPECT_EQ(frameAt(pause, headless::now(), EV_PEN_DOWN, 215, 270), 0);
-    EXPECT_EQ(pause.sliding, 0);
-    EXPECT_EQ(pause.panel->x, 71);
-    EXPECT_EQ(pause.panelArea.left, 70);
-    EXPECT_EQ(pause.pressedCode, PauseMenuView::NONE);  // the placing event is not a tap
+    // The placing event is not a tap.
+    EXPECT_EQ(ints(pause.sliding, pause.panel->x, pause.panelArea.left, pause.pressedCode),
+              ints(0, 71, 70, PauseMenuView::NONE));
     pause.OnLeave();
 }
 
@@ -68,22 +65,17 @@ TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
     frameAt(pause, ++t, EV_PEN_DOWN, 98, 270);  // Options
     EXPECT_EQ(pause.pressedCode, PauseMenuView::OPTIONS);
     frameAt(pause, ++t, EV_PEN_UP, 126, 270);  // released on Score
-    EXPECT_EQ(manager.nextId, 5);
-    EXPECT_EQ(soundsStarted(540), 0);
+    EXPECT_EQ(ints(manager.nextId, soundsStarted(540)), ints(5, 0));
     // Resume goes back to the round and restarts its music.
     frameAt(pause, ++t, EV_PEN_DOWN, 215, 270);
     frameAt(pause, ++t, EV_PEN_UP, 215, 270);
-    EXPECT_EQ(manager.nextId, 1);
-    EXPECT_EQ(soundsStarted(537), 1);
-    EXPECT_EQ(soundsStarted(540), 1);
+    EXPECT_EQ(ints(manager.nextId, soundsStarted(537), soundsStarted(540)), ints(1, 1, 1));
     // Exit goes to the menu keeping only the menu and the pause screen in the history.
     manager.nextId = 5;
     frameAt(pause, ++t, EV_PEN_DOWN, 186, 270);
     frameAt(pause, ++t, EV_PEN_UP, 186, 270);
-    EXPECT_EQ(manager.nextId, 0);
-    ASSERT_EQ(manager.historyDepth, 2);
-    EXPECT_EQ(manager.history[0], 0);
-    EXPECT_EQ(manager.history[1], 5);
+    EXPECT_EQ(ints(manager.nextId, manager.historyDepth, manager.history[0], manager.history[1]),
+              ints(0, 2, 0, 5));
     pause.OnLeave();
 }
 
@@ -92,21 +84,16 @@ TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
     enter(help, 3, 0);
     EXPECT_EQ(help.page, 401);
     tap(help, 40, 29);  // previous on the first page: only the click
-    EXPECT_EQ(help.page, 401);
-    EXPECT_EQ(soundsStarted(540), 1);
-    EXPECT_EQ(soundsStarted(578), 0);
+    EXPECT_EQ(ints(help.page, soundsStarted(540), soundsStarted(578)), ints(401, 1, 0));
     for (int want = 402; want <= 406; ++want) {
         const uint32_t before = headless::now();
         tap(help, 155, 29);
-        EXPECT_EQ(help.page, want);
-        EXPECT_GE(headless::now() - before, 150u);  // the blended moment, on the clock
-        EXPECT_LT(headless::now() - before, 200u);
-        EXPECT_EQ(help.pageSprite->blend, 0);
+        EXPECT_EQ(ints(help.page, help.pageSprite->blend), ints(want, 0));
+        // The blended moment passes on the virtual clock.
+        EXPECT_TRUE(headless::now() - before >= 150u && headless::now() - before < 200u);
     }
     tap(help, 155, 29);  // next on the last page
-    EXPECT_EQ(help.page, 406);
-    EXPECT_EQ(soundsStarted(578), 5);
-    EXPECT_EQ(soundsStarted(540), 7);
+    EXPECT_EQ(ints(help.page, soundsStarted(578), soundsStarted(540)), ints(406, 5, 7));
     tap(help, 40, 29);
     EXPECT_EQ(help.page, 405);
     // Leaving for the about box and coming back starts on the first page again.
@@ -135,12 +122,11 @@ TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
     }
 }
 
-TEST_F(PauseHelpTest, CreditsFadeTable) {
-    struct Case {
-        int x, tenths;
-    } cases[] = {{220, 0},  {219, 1}, {209, 2}, {140, 8}, {139, 9}, {129, 10},
-                 {100, 10}, {99, 9},  {89, 8},  {10, 1},  {9, 0},   {-360, 0}};
-    for (const Case& c : cases) EXPECT_EQ(CreditsView::fadeTenths(c.x), c.tenths) << c.x;
+TEST(CreditsTest, FadeTable) {
+    const std::pair<int, int> cases[] = {{220, 0}, {219, 1},  {209, 2},  {140, 8},
+                                         {139, 9}, {129, 10}, {100, 10}, {99, 9},
+                                         {89, 8},  {10, 1},   {9, 0},    {-360, 0}};
+    for (auto [x, tenths] : cases) EXPECT_EQ(CreditsView::fadeTenths(x), tenths) << x;
 }
 
 TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
@@ -173,8 +159,8 @@ TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
     // Rows behind the fringe are done; the last rows are not yet.
     const Bitmap& target = *transition.target->bitmap;
     const Bitmap& back = *surface->backBuffer();
-    for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, 100), target.at(x, 100));
-    for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, 319), 0x001F);
+    for (int x = 0; x < 240; ++x)
+        ASSERT_EQ(ints(back.at(x, 100), back.at(x, 319)), ints(target.at(x, 100), 0x001F)) << x;
     EXPECT_EQ(transition.HandleEvent(e), 1);
     EXPECT_EQ(manager.nextId, 0);
     for (int y = 0; y < 320; y += 7) {

@@ -10,7 +10,7 @@
 
 namespace {
 
-using screentest::ScreenFixture;
+using namespace screentest;
 
 // An event source for a confirmation box that plays a script instead of the window.
 auto reader(std::deque<InputEvent>& script) {
@@ -33,11 +33,10 @@ class ScriptedScores : public ScoresView {
     int boxes = 0;
 };
 
-constexpr int kBack[2] = {210, 30};
-constexpr int kReset[2] = {210, 110};
-constexpr int kPageButton[2] = {210, 210};
-constexpr int kOkArea[2] = {150, 210};
-constexpr int kCancelArea[2] = {150, 120};
+struct Point {
+    int x, y;
+};
+constexpr Point kBack{210, 30}, kReset{210, 110}, kPageButton{210, 210};
 
 class ScoresTest : public ScreenFixture {
   protected:
@@ -59,6 +58,7 @@ class ScoresTest : public ScreenFixture {
             settings->hiScores->Insert(r);
         }
     }
+    int tap(Point p) { return ScreenFixture::tap(*view, p.x, p.y); }
     static int storedCount() {
         HiScoreTable stored;
         stored.CreateDatabase();
@@ -69,19 +69,16 @@ class ScoresTest : public ScreenFixture {
 };
 
 TEST_F(ScoresTest, PagingNeedsMoreThanThreeEntries) {
-    struct Case {
-        int filled;
-        int8_t afterOne, afterTwo;
-    } cases[] = {{0, 0, 0}, {3, 0, 0}, {4, 5, 0}, {10, 5, 0}};
-    for (const Case& c : cases) {
+    for (auto [filled, afterOne, afterTwo] :
+         {std::tuple{0, 0, 0}, {3, 0, 0}, {4, 5, 0}, {10, 5, 0}}) {
         settings->hiScores->ClearAll();
-        fill(c.filled);
+        fill(filled);
         enter(*view, 7, 0);
         EXPECT_EQ(view->firstRow, 0);
-        EXPECT_EQ(tap(*view, 100, 200), 0);
-        EXPECT_EQ(view->firstRow, c.afterOne) << c.filled << " entries";
-        tap(*view, 100, 200);
-        EXPECT_EQ(view->firstRow, c.afterTwo) << c.filled << " entries";
+        EXPECT_EQ(tap({100, 200}), 0);
+        EXPECT_EQ(view->firstRow, afterOne) << filled << " entries";
+        tap({100, 200});
+        EXPECT_EQ(view->firstRow, afterTwo) << filled << " entries";
         view->OnLeave();
         manager.currentId = manager.nextId = 0;
     }
@@ -93,17 +90,14 @@ TEST_F(ScoresTest, AFinishedRoundIsEnteredOnceUnderThePlayersNameIfThereIsOne) {
     settings->pendingScore = 150;
     settings->resultPending = 1;
     enter(*view, 7, 1);
-    EXPECT_EQ(settings->hiScores->CountFilled(), 2);
-    EXPECT_EQ(settings->resultPending, 1);
+    EXPECT_EQ(ints(settings->hiScores->CountFilled(), settings->resultPending), ints(2, 1));
     view->OnLeave();
     setUserName(u"KIM");
     view->OnEnter();
-    EXPECT_EQ(settings->resultPending, 0);
-    ASSERT_EQ(settings->hiScores->CountFilled(), 3);
     HiScoreRecord r;
     settings->hiScores->GetRecord(1, r);
-    EXPECT_EQ(r.score, 150);
-    EXPECT_EQ(r.latest, 1);
+    EXPECT_EQ(ints(settings->resultPending, settings->hiScores->CountFilled(), r.score, r.latest),
+              ints(0, 3, 150, 1));
     EXPECT_EQ(std::u16string(r.name), u"KIM");
     view->OnLeave();
     view->OnEnter();  // no second entry for the same round
@@ -113,48 +107,41 @@ TEST_F(ScoresTest, AFinishedRoundIsEnteredOnceUnderThePlayersNameIfThereIsOne) {
 TEST_F(ScoresTest, StatisticsPageDisablesResetAndIgnoresPagingTaps) {
     fill(6);
     enter(*view, 7, 0);
-    tap(*view, kPageButton[0], kPageButton[1]);
-    EXPECT_EQ(view->resultsPage, 1);
-    EXPECT_EQ(view->clearButton->state, Button::kDisabled);
-    tap(*view, kReset[0], kReset[1]);
-    EXPECT_EQ(view->boxes, 0);
-    tap(*view, 100, 200);
-    EXPECT_EQ(view->firstRow, 0);
-    tap(*view, kPageButton[0], kPageButton[1]);
-    EXPECT_EQ(view->resultsPage, 0);
-    EXPECT_EQ(view->clearButton->state, Button::kNormal);
-    EXPECT_EQ(view->controlCount, 3);
+    tap(kPageButton);
+    EXPECT_EQ(ints(view->resultsPage, view->clearButton->state), ints(1, Button::kDisabled));
+    tap(kReset);
+    tap({100, 200});
+    EXPECT_EQ(ints(view->boxes, view->firstRow), ints(0, 0));
+    tap(kPageButton);
+    EXPECT_EQ(ints(view->resultsPage, view->clearButton->state, view->controlCount),
+              ints(0, Button::kNormal, 3));
 }
 
 TEST_F(ScoresTest, ResetClearsOnlyAfterOk) {
     fill(4);
     enter(*view, 7, 0);
     // Cancel keeps the table.
-    view->script = {event(EV_PEN_DOWN, kCancelArea[0], kCancelArea[1]),
-                    event(EV_PEN_UP, kCancelArea[0], kCancelArea[1])};
-    tap(*view, kReset[0], kReset[1]);
-    EXPECT_EQ(view->boxes, 1);
-    EXPECT_EQ(settings->hiScores->CountFilled(), 4);
+    view->script = {event(EV_PEN_DOWN, 150, 120), event(EV_PEN_UP, 150, 120)};
+    tap(kReset);
+    EXPECT_EQ(ints(view->boxes, settings->hiScores->CountFilled()), ints(1, 4));
     // A release outside both areas keeps the box open; OK then clears.
-    view->script = {event(EV_PEN_DOWN, kOkArea[0], kOkArea[1]), event(EV_PEN_UP, 100, 100),
-                    event(EV_PEN_DOWN, kOkArea[0], kOkArea[1]),
-                    event(EV_PEN_UP, kOkArea[0], kOkArea[1])};
-    tap(*view, kReset[0], kReset[1]);
-    EXPECT_EQ(view->script.size(), 0u);
-    EXPECT_EQ(settings->hiScores->CountFilled(), 0);
+    view->script = {event(EV_PEN_DOWN, 150, 210), event(EV_PEN_UP, 100, 100),
+                    event(EV_PEN_DOWN, 150, 210), event(EV_PEN_UP, 150, 210)};
+    tap(kReset);
+    EXPECT_EQ(ints(view->script.size(), settings->hiScores->CountFilled()), ints(0, 0));
 }
 
 TEST_F(ScoresTest, ConfirmationAreasIncludeTheirEdges) {
-    struct Case {
-        int x, y;
-        int expected;  // 1 OK, 0 Cancel, -1 keeps waiting for the OK that follows
-    } cases[] = {{137, 190, 1}, {161, 230, 1}, {136, 200, -1}, {162, 200, -1}, {150, 231, -1},
-                 {137, 84, 0},  {161, 170, 0}, {150, 83, -1},  {150, 180, -1}};
-    for (const Case& c : cases) {
-        std::deque<InputEvent> script = {event(EV_PEN_UP, c.x, c.y), event(EV_PEN_UP, 150, 210)};
+    // 1 OK, 0 Cancel, -1 keeps waiting for the OK that follows.
+    const std::tuple<int, int, int> cases[] = {{137, 190, 1},  {161, 230, 1},  {136, 200, -1},
+                                               {162, 200, -1}, {150, 231, -1}, {137, 84, 0},
+                                               {161, 170, 0},  {150, 83, -1},  {150, 180, -1}};
+    for (auto [x, y, expected] : cases) {
+        std::deque<InputEvent> script = {event(EV_PEN_UP, x, y), event(EV_PEN_UP, 150, 210)};
         ConfirmBox box(surface.get(), reader(script));
-        EXPECT_EQ(box.Run(), c.expected < 0 ? 1 : c.expected) << c.x << "," << c.y;
-        EXPECT_EQ(script.size(), c.expected < 0 ? 0u : 1u) << c.x << "," << c.y;
+        const int answer = box.Run();
+        EXPECT_EQ(ints(answer, script.size()), expected < 0 ? ints(1, 0) : ints(expected, 1))
+            << x << "," << y;
     }
 }
 
@@ -178,7 +165,7 @@ TEST_F(ScoresTest, LeavingAfterARoundSavesTheTableLeavingFromTheMenuDoesNot) {
     fill(2);
     enter(*view, 7, 1);
     manager.previousId = 1;
-    tap(*view, kBack[0], kBack[1]);
+    tap(kBack);
     EXPECT_EQ(manager.nextId, 1);
     view->OnLeave();
     manager.currentId = manager.nextId = 0;
@@ -187,7 +174,7 @@ TEST_F(ScoresTest, LeavingAfterARoundSavesTheTableLeavingFromTheMenuDoesNot) {
     fill(3);
     enter(*view, 7, 0);
     manager.previousId = 0;
-    tap(*view, kBack[0], kBack[1]);
+    tap(kBack);
     EXPECT_EQ(storedCount(), 2);
 }
 

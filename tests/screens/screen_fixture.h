@@ -1,6 +1,5 @@
-// A small world for screen tests: the scene surface, the view manager with stand-in
-// views under every other id, the sound facade and the settings, all reached through
-// appContext(), on the headless backend's virtual clock and a store in a fresh folder.
+// A small world for screen tests: surface, view manager with stand-ins under every id,
+// sound and settings through appContext(), on the virtual clock with a fresh store.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,6 +24,20 @@
 #include "shell/view_manager.h"
 
 namespace screentest {
+
+// Integers of mixed types as one list, so that several fields are compared in one check.
+template <class... T>
+std::vector<int64_t> ints(T... v) {
+    return {static_cast<int64_t>(v)...};
+}
+
+inline InputEvent event(int type, int x = 0, int y = 0) {
+    InputEvent e;
+    e.type = type;
+    e.x = static_cast<int16_t>(x);
+    e.y = static_cast<int16_t>(y);
+    return e;
+}
 
 // Stands in for the screens a test does not look at.
 class StubView : public View {
@@ -83,28 +96,21 @@ class ScreenFixture : public ::testing::Test {
         manager.Dispatch(e);
     }
 
-    static InputEvent event(int type, int x = 0, int y = 0) {
-        InputEvent e;
-        e.type = type;
-        e.x = static_cast<int16_t>(x);
-        e.y = static_cast<int16_t>(y);
-        return e;
-    }
-
     // Pen down and up at one place, each as its own frame, one millisecond apart.
-    int tap(View& view, int x, int y) {
-        InputEvent down = event(EV_PEN_DOWN, x, y);
-        view.HandleEvent(down);
+    static int tap(View& view, int x, int y) {
+        send(view, EV_PEN_DOWN, x, y);
         headless::setNow(headless::now() + 1);
-        InputEvent up = event(EV_PEN_UP, x, y);
-        return view.HandleEvent(up);
+        return send(view, EV_PEN_UP, x, y);
+    }
+    static int send(View& view, int type, int x = 0, int y = 0) {
+        InputEvent e = event(type, x, y);
+        return view.HandleEvent(e);
     }
 
     // One frame of `view` at virtual time t.
     static int frameAt(View& view, uint32_t t, int type = EV_NONE, int x = 0, int y = 0) {
         headless::setNow(t);
-        InputEvent e = event(type, x, y);
-        return view.HandleEvent(e);
+        return send(view, type, x, y);
     }
 
     void setUserName(std::u16string_view n) {
