@@ -1,5 +1,5 @@
-// What the simulator asks of the running round. The round's own code provides these;
-// without it they answer "nothing there".
+// What the simulator asks of the running round (defined beside the round's code in
+// round_dump.cpp).
 #pragma once
 
 #include <string>
