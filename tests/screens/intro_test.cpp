@@ -21,28 +21,25 @@ class IntroTest : public ScreenFixture {
         SplashView::ResetRunState();
         ScreenFixture::TearDown();
     }
-    // Starts the splash and draws its first frame; returns the start time.
-    uint32_t start(SplashView& splash) {
-        manager.AddView(&splash, 12);
-        manager.StartWith(12);
-        frameAt(splash, headless::now());
-        return headless::now();
+    // Starts the splash and draws its first frame at t0.
+    SplashView& start() {
+        SplashView& splash = open<SplashView>(12);
+        frameAt(splash, t0 = headless::now());
+        return splash;
     }
+    uint32_t t0 = 0;
 };
 
 TEST_F(IntroTest, SkipWithinTwoSecondsGoesToTheTitle) {
-    SplashView splash(surface.get());
-    const uint32_t t0 = start(splash);
+    SplashView& splash = start();
     EXPECT_EQ(frameAt(splash, t0 + 500, EV_PEN_DOWN, 100, 100), 1);
     EXPECT_EQ(manager.nextId, 12);  // a tap elsewhere does nothing
     EXPECT_EQ(frameAt(splash, t0 + 1999, EV_PEN_DOWN, 226, 318), 1);  // the skip's corner
     EXPECT_EQ(manager.nextId, 14);
-    splash.OnLeave();
 }
 
 TEST_F(IntroTest, AfterTwoSecondsTheSkipButtonIsGoneAndTheEmblemFadesIn) {
-    SplashView splash(surface.get());
-    const uint32_t t0 = start(splash);
+    SplashView& splash = start();
     // At the mark, the first event only loads the second picture.
     frameAt(splash, t0 + 2000, EV_PEN_DOWN, 203, 309);
     EXPECT_EQ(ints(manager.nextId, SplashView::secondLogoPending()), ints(12, false));
@@ -70,24 +67,18 @@ TEST_F(IntroTest, AfterTwoSecondsTheSkipButtonIsGoneAndTheEmblemFadesIn) {
     EXPECT_EQ(manager.nextId, 12);
     frameAt(splash, t += 1);
     EXPECT_EQ(manager.nextId, 14);
-    splash.OnLeave();
 }
 
 TEST_F(IntroTest, TheSequenceRunsOncePerRun) {
-    SplashView splash(surface.get());
-    const uint32_t t0 = start(splash);
+    SplashView& splash = start();
     frameAt(splash, t0 + 2500);
-    splash.OnLeave();
-    splash.OnEnter();  // entering again does not restart the timing
+    reenter();  // entering again does not restart the timing
     frameAt(splash, t0 + 2600);
     EXPECT_NEAR(SplashView::fadeAlpha(), 0.1f, 1e-6);
-    splash.OnLeave();
 }
 
 TEST_F(IntroTest, TitlePromptShowsOnEverySecondRedraw) {
-    TitleView title(surface.get());
-    manager.AddView(&title, 14);
-    manager.StartWith(14);
+    TitleView& title = open<TitleView>(14);
     std::vector<uint16_t> frames[4];
     uint32_t t = headless::now();
     for (auto& f : frames) {
@@ -110,7 +101,6 @@ TEST_F(IntroTest, TitlePromptShowsOnEverySecondRedraw) {
     // A tap goes to the menu without remembering the title.
     EXPECT_EQ(frameAt(title, t + 1, EV_PEN_DOWN, 5, 5), 1);
     EXPECT_EQ(ints(manager.nextId, manager.historyDepth), ints(0, 0));
-    title.OnLeave();
 }
 
 }  // namespace

@@ -15,19 +15,12 @@ class MainMenuTest : public ScreenFixture {
         ScreenFixture::SetUp();
         MainMenuView::ResetRunState();
     }
-    void TearDown() override {
-        if (menu) menu->OnLeave();
-        menu.reset();
-        ScreenFixture::TearDown();
-    }
     int frame() { return frameAt(*menu, headless::now() + 1); }
     void enterMenu(uint8_t animation) {
         settings->menuAnimation = animation;
-        menu = std::make_unique<MainMenuView>(surface.get());
-        manager.AddView(menu.get(), 0);
-        manager.StartWith(0);
+        menu = &open<MainMenuView>(0);
     }
-    std::unique_ptr<MainMenuView> menu;
+    MainMenuView* menu = nullptr;
 };
 
 TEST_F(MainMenuTest, WithoutAnimationTheFirstNewTickFinishesTheSlideIn) {
@@ -93,8 +86,6 @@ TEST_F(MainMenuTest, NameButtonShowsTheNameCutToEightCharacters) {
         enterMenu(0);
         ASSERT_NE(menu->nameLabel, nullptr);
         heights.push_back(menu->nameLabel->sprite->height);
-        menu->OnLeave();
-        menu.reset();
     }
     EXPECT_LT(heights[0], heights[1]);
     EXPECT_EQ(heights[1], heights[2]);

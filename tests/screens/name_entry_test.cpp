@@ -20,14 +20,7 @@ class NameEntryTest : public ScreenFixture {
     void SetUp() override {
         ScreenFixture::SetUp();
         setUserName(u"OLD");
-        view = std::make_unique<NameEntryView>(surface.get());
-        manager.AddView(view.get(), 4);
-        manager.StartWith(4);
-    }
-    void TearDown() override {
-        view->OnLeave();
-        view.reset();
-        ScreenFixture::TearDown();
+        view = &open<NameEntryView>(4);
     }
     void press(std::initializer_list<Key> keys) {
         for (Key key : keys) tap(*view, key.x, key.y);
@@ -40,7 +33,7 @@ class NameEntryTest : public ScreenFixture {
         while (n < 9 && settings->userName[n]) ++n;
         return std::u16string(settings->userName, n);
     }
-    std::unique_ptr<NameEntryView> view;
+    NameEntryView* view = nullptr;
 };
 
 TEST_F(NameEntryTest, KeysEnterTheirCharactersUpToEight) {
@@ -64,8 +57,7 @@ TEST_F(NameEntryTest, BackspaceRules) {
     press({kOk});
     EXPECT_EQ(userName(), u"a");
     // Typing after deleting everything starts at the front again.
-    view->OnLeave();
-    view->OnEnter();
+    reenter();
     press({kA, kBackspace, kZ, kOk});
     EXPECT_EQ(userName(), u"Z");
 }
@@ -74,15 +66,13 @@ TEST_F(NameEntryTest, OkWithNothingTypedAndCancelKeepTheOldName) {
     press({kOk});
     EXPECT_EQ(userName(), u"OLD");
     EXPECT_EQ(manager.nextId, 0);
-    view->OnLeave();
-    view->OnEnter();
+    reenter();
     manager.nextId = manager.currentId = 4;
     press({kA, kCancel});
     EXPECT_EQ(userName(), u"OLD");
     EXPECT_EQ(manager.nextId, 0);
     // Entering again starts empty.
-    view->OnLeave();
-    view->OnEnter();
+    reenter();
     EXPECT_EQ(typed(), u"");
     EXPECT_EQ(ints(view->length, view->controlCount), ints(0, 40));
 }

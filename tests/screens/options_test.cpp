@@ -16,20 +16,14 @@ class OptionsTest : public ScreenFixture {
         settings->soundVolume = 20;
         settings->menuAnimation = 1;
         settings->specialEffects = 0;
-        view = std::make_unique<OptionsView>(surface.get());
-        enter(*view, 10, 0);
-    }
-    void TearDown() override {
-        if (manager.currentId == 10) view->OnLeave();
-        view.reset();
-        ScreenFixture::TearDown();
+        view = &open<OptionsView>(10, 0);
     }
     int send(int type, int x, int y) { return ScreenFixture::send(*view, type, x, y); }
     std::vector<int64_t> stored() const {
         return ints(settings->musicVolume, settings->soundVolume, settings->menuAnimation,
                     settings->specialEffects);
     }
-    std::unique_ptr<OptionsView> view;
+    OptionsView* view = nullptr;
 };
 
 // Music track x 71..89, effect track x 110..128, both y 21..205.
@@ -38,9 +32,8 @@ TEST_F(OptionsTest, ShowsTheSettingsItFindsAndAnOutOfRangeVolumeAsTheMiddle) {
     EXPECT_EQ(ints(view->musicSlider->value, view->soundSlider->value, view->animationToggle->state,
                    view->effectsToggle->state),
               ints(40, 20, 0, 1));
-    view->OnLeave();
     settings->musicVolume = 74;
-    view->OnEnter();
+    reenter();
     EXPECT_EQ(ints(view->musicSlider->value, settings->musicVolume), ints(35, 74));
 }
 

@@ -14,12 +14,16 @@ namespace {
 
 using namespace screentest;
 
-class PauseHelpTest : public ScreenFixture {};
+class PauseHelpTest : public ScreenFixture {
+  protected:
+    PauseMenuView& openPause(uint8_t animation, int from = -1) {
+        settings->menuAnimation = animation;
+        return open<PauseMenuView>(5, from);
+    }
+};
 
 TEST_F(PauseHelpTest, PanelSlidesInSeventeenStepsAndIgnoresTapsMeanwhile) {
-    settings->menuAnimation = 1;
-    PauseMenuView pause(surface.get());
-    enter(pause, 5, 1);  // the entering event takes the first step at once
+    PauseMenuView& pause = openPause(1, 1);  // the entering event takes the first step
     EXPECT_EQ(pause.panel->x, 230);
     uint32_t t = headless::now();
     for (int step = 2; step <= 17; ++step) {
@@ -34,31 +38,19 @@ TEST_F(PauseHelpTest, PanelSlidesInSeventeenStepsAndIgnoresTapsMeanwhile) {
     EXPECT_EQ(ints(pause.panelArea.left, pause.panelSource.right, pause.sliding), ints(70, 170, 1));
     frameAt(pause, t += 31);
     EXPECT_EQ(pause.sliding, 0);
-    pause.OnLeave();
 }
 
 TEST_F(PauseHelpTest, WithoutAnimationThePanelIsPlacedAtOnce) {
-    settings->menuAnimation = 0;
-    PauseMenuView pause(surface.get());
-    manager.AddView(&pause, 5);
-    manager.StartWith(5);
+    PauseMenuView& pause = openPause(0);
     EXPECT_EQ(frameAt(pause, headless::now(), EV_PEN_DOWN, 215, 270), 0);
     // The placing event is not a tap.
     EXPECT_EQ(ints(pause.sliding, pause.panel->x, pause.panelArea.left, pause.pressedCode),
               ints(0, 71, 70, PauseMenuView::NONE));
-    pause.OnLeave();
 }
 
 TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
-    settings->menuAnimation = 0;
-    PauseMenuView pause(surface.get());
-    manager.AddView(&pause, 5);
-    manager.StartWith(0);
-    InputEvent e;
-    for (uint8_t id : {1, 5}) {
-        manager.GoTo(id, 1);
-        manager.Dispatch(e);
-    }
+    manager.GoTo(1, 1);  // from the menu to a round, then paused
+    PauseMenuView& pause = openPause(0, 1);
     ASSERT_EQ(manager.historyDepth, 2);
     uint32_t t = headless::now();
     frameAt(pause, t);
@@ -76,12 +68,10 @@ TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
     frameAt(pause, ++t, EV_PEN_UP, 186, 270);
     EXPECT_EQ(ints(manager.nextId, manager.historyDepth, manager.history[0], manager.history[1]),
               ints(0, 2, 0, 5));
-    pause.OnLeave();
 }
 
 TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
-    HelpView help(surface.get());
-    enter(help, 3, 0);
+    HelpView& help = open<HelpView>(3, 0);
     EXPECT_EQ(help.page, 401);
     tap(help, 40, 29);  // previous on the first page: only the click
     EXPECT_EQ(ints(help.page, soundsStarted(540), soundsStarted(578)), ints(401, 1, 0));
@@ -99,10 +89,8 @@ TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
     // Leaving for the about box and coming back starts on the first page again.
     tap(help, 210, 260);
     EXPECT_EQ(manager.nextId, 8);
-    help.OnLeave();
-    help.OnEnter();
+    reenter();
     EXPECT_EQ(help.page, 401);
-    help.OnLeave();
 }
 
 TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
@@ -111,14 +99,12 @@ TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
         // A bright red back buffer shown on the window.
         fillBitmap(*surface->backBuffer(), 0xF800);
         surface->presentAll();
-        AboutView about(surface.get());
-        enter(about, 8, 3);
+        AboutView& about = open<AboutView>(8, 3);
         // Outside the about picture (45..195 x 60..260) the corner keeps or loses its red.
         EXPECT_EQ(headless::windowDevicePixels()[5 * 240 + 5], animation ? 0x39E7 : 0xF800);
         EXPECT_EQ(frameAt(about, headless::now(), EV_PEN_UP, 5, 5), 0);
         EXPECT_EQ(frameAt(about, headless::now(), EV_PEN_DOWN, 5, 5), 1);
         EXPECT_EQ(manager.nextId, 3);
-        about.OnLeave();
     }
 }
 
@@ -130,8 +116,7 @@ TEST(CreditsTest, FadeTable) {
 }
 
 TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
-    CreditsView credits(surface.get());
-    enter(credits, 11, 3);  // the entering event takes the first step
+    CreditsView& credits = open<CreditsView>(11, 3);  // the entering event takes the first step
     EXPECT_EQ(credits.lines[0]->x, 218);
     uint32_t t = headless::now();
     frameAt(credits, t + 50);  // not more than 50 ms later: no step
@@ -143,13 +128,10 @@ TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
     EXPECT_EQ(credits.lines[0]->x, 220);
     EXPECT_EQ(frameAt(credits, t + 1, EV_PEN_DOWN, 10, 10), 1);
     EXPECT_EQ(manager.nextId, 3);
-    credits.OnLeave();
 }
 
 TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
-    TransitionView transition(surface.get(), 0);
-    manager.AddView(&transition, 13);
-    manager.StartWith(13);
+    TransitionView& transition = open<TransitionView>(13, -1, 0);
     fillBitmap(*surface->backBuffer(), 0x001F);
     InputEvent e;
     for (int f = 0; f < TransitionView::kFrames - 1; ++f) {
@@ -167,7 +149,6 @@ TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
         for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, y), target.at(x, y)) << x << "," << y;
     }
     EXPECT_EQ(headless::windowDevicePixels()[319 * 240 + 5], target.at(5, 319));
-    transition.OnLeave();
 }
 
 }  // namespace

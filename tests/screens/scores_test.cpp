@@ -42,15 +42,11 @@ class ScoresTest : public ScreenFixture {
   protected:
     void SetUp() override {
         ScreenFixture::SetUp();
-        settings->hiScores->ClearAll();
-        view = std::make_unique<ScriptedScores>(surface.get());
-    }
-    void TearDown() override {
-        if (manager.currentId == 7) view->OnLeave();
-        view.reset();
-        ScreenFixture::TearDown();
+        owned = std::make_unique<ScriptedScores>(surface.get());
+        view = static_cast<ScriptedScores*>(owned.get());
     }
     void fill(int n) {
+        settings->hiScores->ClearAll();
         for (int i = 0; i < n; ++i) {
             HiScoreRecord r;
             r.score = 100 * (i + 1);
@@ -65,13 +61,12 @@ class ScoresTest : public ScreenFixture {
         stored.Load();
         return stored.CountFilled();
     }
-    std::unique_ptr<ScriptedScores> view;
+    ScriptedScores* view = nullptr;
 };
 
 TEST_F(ScoresTest, PagingNeedsMoreThanThreeEntries) {
     for (auto [filled, afterOne, afterTwo] :
          {std::tuple{0, 0, 0}, {3, 0, 0}, {4, 5, 0}, {10, 5, 0}}) {
-        settings->hiScores->ClearAll();
         fill(filled);
         enter(*view, 7, 0);
         EXPECT_EQ(view->firstRow, 0);
@@ -79,8 +74,6 @@ TEST_F(ScoresTest, PagingNeedsMoreThanThreeEntries) {
         EXPECT_EQ(view->firstRow, afterOne) << filled << " entries";
         tap({100, 200});
         EXPECT_EQ(view->firstRow, afterTwo) << filled << " entries";
-        view->OnLeave();
-        manager.currentId = manager.nextId = 0;
     }
 }
 
@@ -91,16 +84,14 @@ TEST_F(ScoresTest, AFinishedRoundIsEnteredOnceUnderThePlayersNameIfThereIsOne) {
     settings->resultPending = 1;
     enter(*view, 7, 1);
     EXPECT_EQ(ints(settings->hiScores->CountFilled(), settings->resultPending), ints(2, 1));
-    view->OnLeave();
     setUserName(u"KIM");
-    view->OnEnter();
+    reenter();
     HiScoreRecord r;
     settings->hiScores->GetRecord(1, r);
     EXPECT_EQ(ints(settings->resultPending, settings->hiScores->CountFilled(), r.score, r.latest),
               ints(0, 3, 150, 1));
     EXPECT_EQ(std::u16string(r.name), u"KIM");
-    view->OnLeave();
-    view->OnEnter();  // no second entry for the same round
+    reenter();  // no second entry for the same round
     EXPECT_EQ(settings->hiScores->CountFilled(), 3);
 }
 
@@ -167,10 +158,8 @@ TEST_F(ScoresTest, LeavingAfterARoundSavesTheTableLeavingFromTheMenuDoesNot) {
     manager.previousId = 1;
     tap(kBack);
     EXPECT_EQ(manager.nextId, 1);
-    view->OnLeave();
-    manager.currentId = manager.nextId = 0;
+    leave();
     EXPECT_EQ(storedCount(), 2);
-    settings->hiScores->ClearAll();
     fill(3);
     enter(*view, 7, 0);
     manager.previousId = 0;

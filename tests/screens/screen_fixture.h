@@ -75,6 +75,8 @@ class ScreenFixture : public ::testing::Test {
     }
 
     void TearDown() override {
+        leave();
+        owned.reset();
         appContext() = AppContext{};
         settings.reset();
         sound.reset();
@@ -87,13 +89,34 @@ class ScreenFixture : public ::testing::Test {
         headless::reset();
     }
 
-    // Makes `view` current under `id` the way the view manager enters a screen.
-    void enter(View& view, int id, int from = 0) {
+    // Makes `view` current under `id`: started directly, or switched to from `from` the way the
+    // manager enters a screen, taking the entering event. The fixture leaves it at tear-down.
+    void enter(View& view, int id, int from = -1) {
+        leave();
         manager.AddView(&view, id);
-        manager.StartWith(static_cast<uint8_t>(from));
-        manager.GoTo(static_cast<uint8_t>(id), 1);
-        InputEvent e;
-        manager.Dispatch(e);
+        manager.StartWith(static_cast<uint8_t>(from < 0 ? id : from));
+        if (from >= 0) {
+            manager.GoTo(static_cast<uint8_t>(id), 1);
+            InputEvent e;
+            manager.Dispatch(e);
+        }
+        shown = &view;
+    }
+    // A view of type V that the fixture owns, entered as above.
+    template <class V, class... A>
+    V& open(int id, int from = -1, A... extra) {
+        leave();
+        owned = std::make_unique<V>(surface.get(), extra...);
+        enter(*owned, id, from);
+        return static_cast<V&>(*owned);
+    }
+    void leave() {
+        if (shown) shown->OnLeave();
+        shown = nullptr;
+    }
+    void reenter() {
+        shown->OnLeave();
+        shown->OnEnter();
     }
 
     // Pen down and up at one place, each as its own frame, one millisecond apart.
@@ -131,6 +154,8 @@ class ScreenFixture : public ::testing::Test {
     std::unique_ptr<Settings> settings;
     std::vector<std::unique_ptr<StubView>> stubs;
     ViewManager manager;
+    std::unique_ptr<View> owned;
+    View* shown = nullptr;
 };
 
 }  // namespace screentest
