@@ -1,4 +1,6 @@
 // Buttons, toggles and sliders: what a stylus does to them and what they report.
+#include <deque>
+
 #include "graphics/image.h"
 #include "graphics/sprite.h"
 #include "screen_fixture.h"
@@ -33,8 +35,17 @@ class ControlsTest : public ::testing::Test {
         return ints(last.type, last.keys[8], Slider::notifiedValue(last),
                     Slider::notifiedOldValue(last));
     }
+    // A slider like the options screen's volume: track (71, 21) 18 x 184, knob 18 x 35, so
+    // that v(py) = (205 - (py + 17)) / 2.
+    Slider& volume(int16_t value, int8_t step = 6, int16_t max = 70, int knobW = 18) {
+        Slider& s = sliders.emplace_back();
+        s.Setup(0, 71, 21, 18, 184, knobW, 35, 380, 380, 377, 378, 0, max, value, step, 1, true,
+                false, 100, 0xFFFF);
+        return s;
+    }
     CountingButton button;
     InputEvent last;
+    std::deque<Slider> sliders;
 };
 
 TEST_F(ControlsTest, ButtonFiresOnReleaseOverItselfOnly) {
@@ -102,13 +113,6 @@ TEST_F(ControlsTest, ToggleFlipsOnPenDownInsideOnly) {
     EXPECT_EQ(send(t, EV_PEN_DOWN, 150, 40), 0);
 }
 
-// The options screen's volume slider: track (71, 21) 18 x 184, knob 18 x 35, so that
-// v(py) = (205 - (py + 17)) / 2.
-void setUpVolume(Slider& s, int16_t value, int8_t step = 6, int16_t max = 70, int knobW = 18) {
-    s.Setup(0, 71, 21, 18, 184, knobW, 35, 380, 380, 377, 378, 0, max, value, step, 1, true, false,
-            100, 0xFFFF);
-}
-
 TEST_F(ControlsTest, SliderDerivedValues) {
     // max, initial and step given; max, value, step, pixels per unit and delay derived.
     for (auto [max, initial, step, want] : {
@@ -120,21 +124,18 @@ TEST_F(ControlsTest, SliderDerivedValues) {
              {70, 10, 71, ints(70, 10, 3, 2, 1)},           // a step above the maximum: 3
              {-5, 3, 2, ints(10, 3, 3, 13, 8)},             // a negative maximum means 10
          }) {
-        Slider s;
-        setUpVolume(s, int16_t(initial), int8_t(step), int16_t(max));
+        Slider& s = volume(int16_t(initial), int8_t(step), int16_t(max));
         EXPECT_EQ(ints(s.maxValue, s.value, s.step, s.pixelsPerUnit, s.repeatDelay), want)
             << max << " " << initial << " " << step;
         EXPECT_EQ(s.knob->sprite.y, s.knobY(s.value));
     }
-    Slider s;
-    setUpVolume(s, 70);
+    Slider& s = volume(70);
     EXPECT_EQ(s.knob->sprite.y, 21 + 9);  // the top value sits nine below the track top
     EXPECT_EQ(s.knobY(0), 21 + 184 - 35);
 }
 
 TEST_F(ControlsTest, DraggingTheKnobClampsAndReportsOldAndNewValues) {
-    Slider s;
-    setUpVolume(s, 35);
+    Slider& s = volume(35);
     ASSERT_EQ(send(s, EV_PEN_DOWN, 75, s.knob->sprite.y + 5), 1);
     EXPECT_EQ(ints(s.dragState, s.knob->state), ints(Slider::DRAGGING, Button::kPressed));
     ASSERT_EQ(send(s, EV_PEN_DRAG, 75, -40), 1);
@@ -152,8 +153,7 @@ TEST_F(ControlsTest, DraggingTheKnobClampsAndReportsOldAndNewValues) {
 }
 
 TEST_F(ControlsTest, PagingRepeatsWithItsDelayOnTheVirtualClock) {
-    Slider s;
-    setUpVolume(s, 35);
+    Slider& s = volume(35);
     ASSERT_EQ(s.valueAt(70), 59);
     ASSERT_EQ(send(s, EV_PEN_DOWN, 80, 70), 1);
     EXPECT_EQ(report(), ints(EV_SLIDER_CHANGE, Slider::kPagedUp, 41, 35));
@@ -168,8 +168,7 @@ TEST_F(ControlsTest, PagingRepeatsWithItsDelayOnTheVirtualClock) {
     EXPECT_EQ(send(s, EV_PEN_DRAG, 80, 70), 0);  // reached the tapped value
     EXPECT_EQ(s.value, 59);
     // Paging down stops at the minimum, not below it.
-    Slider low;
-    setUpVolume(low, 4);
+    Slider& low = volume(4);
     ASSERT_EQ(send(low, EV_PEN_DOWN, 80, 205), 1);
     EXPECT_EQ(ints(last.keys[8], low.value), ints(Slider::kPagedDown, 0));
     EXPECT_EQ(send(low, EV_PEN_DRAG, 80, 205), 0);
@@ -177,8 +176,7 @@ TEST_F(ControlsTest, PagingRepeatsWithItsDelayOnTheVirtualClock) {
 
 TEST_F(ControlsTest, TapAtTheCurrentValueOrBesideTheTrack) {
     // A knob narrower than its track, so that the track beside the knob can be tapped.
-    Slider s;
-    setUpVolume(s, 10, 6, 70, 8);
+    Slider& s = volume(10, 6, 70, 8);
     ASSERT_EQ(s.valueAt(168), 10);
     ASSERT_EQ(s.knob->HitTest(85, 168), 0);
     EXPECT_EQ(send(s, EV_PEN_DOWN, 85, 168), 0);

@@ -58,20 +58,12 @@ class ScreenFixture : public ::testing::Test {
         std::filesystem::remove_all(storeDir);
         std::filesystem::create_directories(storeDir);
         platform::setStoreDirectory(storeDir.string());
-        animation = std::make_unique<AnimationList>();
-        setAnimationList(animation.get());
+        setAnimationList(&animations);
         surface = std::make_unique<SceneSurface>(1, 3, 240, 320);
         sound = std::make_unique<GameSound>();
         settings = std::make_unique<Settings>(sound.get());
-        for (int id = 0; id < ViewManager::kMaxViews; ++id) {
-            stubs.push_back(std::make_unique<StubView>());
-            manager.AddView(stubs.back().get(), id);
-        }
-        AppContext& c = appContext();
-        c.settings = settings.get();
-        c.sound = sound.get();
-        c.viewManager = &manager;
-        c.game = nullptr;
+        for (int id = 0; id < ViewManager::kMaxViews; ++id) manager.AddView(&stubs[id], id);
+        appContext() = AppContext{settings.get(), sound.get(), &manager, nullptr};
     }
 
     void TearDown() override {
@@ -82,7 +74,6 @@ class ScreenFixture : public ::testing::Test {
         sound.reset();
         surface.reset();
         setAnimationList(nullptr);
-        animation.reset();
         platform::closeStore();
         platform::setStoreDirectory("");
         std::filesystem::remove_all(storeDir);
@@ -142,17 +133,16 @@ class ScreenFixture : public ::testing::Test {
     }
 
     int soundsStarted(int id) const {
-        int n = 0;
-        for (const auto& s : sound->started) n += s.id == id ? 1 : 0;
-        return n;
+        return std::count_if(sound->started.begin(), sound->started.end(),
+                             [id](const auto& s) { return s.id == id; });
     }
 
     std::filesystem::path storeDir;
-    std::unique_ptr<AnimationList> animation;
+    AnimationList animations;
     std::unique_ptr<SceneSurface> surface;
     std::unique_ptr<GameSound> sound;
     std::unique_ptr<Settings> settings;
-    std::vector<std::unique_ptr<StubView>> stubs;
+    StubView stubs[ViewManager::kMaxViews];
     ViewManager manager;
     std::unique_ptr<View> owned;
     View* shown = nullptr;

@@ -15,12 +15,10 @@ using P = std::pair<int, int>;
 constexpr uint32_t kDown = 256, kUp = 257, kHotKey = 786, kTimer = 275;
 constexpr uint32_t kPenMove = 512, kPenDown = 513, kPenUp = 514;
 
-Message key(uint32_t message, uint32_t code) {
-    return Message{message, code, 0};
-}
-Message pen(uint32_t message, int x, int y) {
+const auto key = [](uint32_t message, uint32_t code) { return Message{message, code, 0}; };
+const auto pen = [](uint32_t message, int x, int y) {
     return Message{message, 0, platform::packPoint(x, y)};
-}
+};
 
 // Applies the messages in turn and builds an event after each, like the main loop.
 struct Loop {

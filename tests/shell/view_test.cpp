@@ -20,41 +20,34 @@
 
 namespace {
 
+using V = std::vector<long>;  // several values compared at once, evaluated left to right
+
 // A view that writes what happens to it into a shared log and answers as told.
-class LogView : public View {
-  public:
-    LogView(int id, std::string& log) : View(nullptr), id_(std::to_string(id)), log_(log) {}
-    void OnEnter() override { log_ += "enter " + id_ + "|"; }
-    void OnLeave() override { log_ += "leave " + id_ + "|"; }
+struct LogView : View {
+    LogView(int n, std::string& l) : View(nullptr), name(std::to_string(n)), log(l) {}
+    void OnEnter() override { log += "enter " + name + "|"; }
+    void OnLeave() override { log += "leave " + name + "|"; }
     int HandleEvent(InputEvent& e) override {
-        log_ += "event " + id_ + ":" + std::to_string(e.type) + "|";
+        log += "event " + name + ":" + std::to_string(e.type) + "|";
         return answer;
     }
+    std::string name;
+    std::string& log;
     int answer = 0;
-
-  private:
-    std::string id_;
-    std::string& log_;
 };
 
 // A control that, taking the event, rewrites it into a notification carrying its id.
-class FakeControl : public Control {
-  public:
-    FakeControl(uint16_t controlId, uint8_t takes, std::vector<int>& offered)
-        : takes_(takes), offered_(offered) {
-        id = controlId;
-    }
+struct FakeControl : Control {
+    FakeControl(uint16_t n, uint8_t t, std::vector<int>& o) : takes(t), offered(o) { id = n; }
     uint8_t HandleInput(InputEvent* event) override {
-        offered_.push_back(id);
+        offered.push_back(id);
         ++event->x;  // counts itself on the copy it was offered
-        if (takes_ != 0) event->type = EV_CONTROL, event->keys[7] = id;
-        return takes_;
+        if (takes != 0) event->type = EV_CONTROL, event->keys[7] = id;
+        return takes;
     }
     uint8_t HitTest(int16_t, int16_t) override { return 0; }
-
-  private:
-    uint8_t takes_;
-    std::vector<int>& offered_;
+    uint8_t takes;
+    std::vector<int>& offered;
 };
 
 // A view with controls made on demand, each logging when it is offered an event.
@@ -76,12 +69,11 @@ TEST_F(ControlsTest, TheFirstTakerStopsTheEventAndTheSharedCopyComesBackOnlyWhen
         for (uint8_t t : takes) view.AddControl(make(controls.size() + 1, t));
         InputEvent e;
         e.type = EV_PEN_DOWN;
-        EXPECT_EQ(view.OfferEvent(e), answer);
+        // One copy goes round the controls (x counts them), and comes back only when taken.
+        EXPECT_EQ((V{view.OfferEvent(e), e.type, e.keys[7], e.x}),
+                  (answer ? V{answer, EV_CONTROL, expected.back(), long(expected.size())}
+                          : V{0, EV_PEN_DOWN, 0, 0}));
         EXPECT_EQ(offered, expected);
-        EXPECT_EQ(e.type, answer ? EV_CONTROL : EV_PEN_DOWN);
-        EXPECT_EQ(e.keys[7], answer ? expected.back() : 0);
-        // One copy goes round the controls, and comes back only when taken.
-        EXPECT_EQ(e.x, answer ? static_cast<int>(expected.size()) : 0);
     }
 }
 
@@ -119,8 +111,8 @@ TEST_F(ControlsTest, BorrowedFramesStayWithTheLenderOwnedOnesAreFreedOnce) {
 }
 
 std::string idsOf(const ViewManager& m) {
-    return std::to_string(m.nextId) + " prev " + std::to_string(m.previousId) + " depth " +
-           std::to_string(m.historyDepth);
+    return std::to_string(m.currentId) + " to " + std::to_string(m.nextId) + " prev " +
+           std::to_string(m.previousId) + " depth " + std::to_string(m.historyDepth);
 }
 
 class ViewManagerTest : public ::testing::Test {
@@ -131,13 +123,19 @@ class ViewManagerTest : public ::testing::Test {
             manager.AddView(views.emplace_back(std::make_unique<LogView>(id, log)).get(), id);
     }
     // Dispatches one frame and answers what happened since the last look.
-    std::string frame(int type = EV_NONE) {
-        InputEvent e;
-        e.type = type;
-        manager.Dispatch(e);
+    std::string frame(int type = EV_NONE, int16_t x = 0) {
+        last = InputEvent{};
+        last.type = type;
+        last.x = x;
+        manager.Dispatch(last);
         return std::exchange(log, "");
     }
+    std::string go(uint8_t id, uint8_t remember = 1) {
+        manager.GoTo(id, remember);
+        return frame();
+    }
     std::string ids() const { return idsOf(manager); }
+    InputEvent last;
     std::string log;
     std::vector<std::unique_ptr<LogView>> views;
     ViewManager manager;
@@ -147,36 +145,24 @@ TEST_F(ViewManagerTest, SwitchesHappenAtTheNextDispatchAsAViewEnteredEvent) {
     manager.StartWith(12);
     EXPECT_EQ(frame(EV_PEN_DOWN), "enter 12|event 12:1|");  // no view-entered event
     manager.GoTo(3);
-    EXPECT_EQ(manager.currentId, 12);  // nothing happens before the next frame
-    EXPECT_EQ(ids(), "3 prev 12 depth 0");
-    InputEvent e;
-    e.type = EV_PEN_DOWN;
-    e.x = 17;
-    e.keys[0] = KEY_DOWN;
-    manager.Dispatch(e);
-    EXPECT_EQ(std::exchange(log, ""), "leave 12|enter 3|event 3:20|");
-    EXPECT_EQ(e.type, EV_VIEW_ENTER);
-    EXPECT_EQ(e.x + e.keys[0], 17 + KEY_DOWN);  // the rest stays as the message filled it
-
+    EXPECT_EQ(ids(), "12 to 3 prev 12 depth 0");  // nothing happens before the next frame
+    EXPECT_EQ(frame(EV_PEN_DOWN, 17), "leave 12|enter 3|event 3:20|");
+    EXPECT_EQ((V{last.type, last.x}), (V{EV_VIEW_ENTER, 17}));  // the rest stays as it was
     manager.GoTo(3);  // its own id: no switch, but it becomes the previous view
     EXPECT_EQ(frame(EV_KEYS), "event 3:4|");
     for (int remember : {0, 2}) manager.GoTo(7, remember);  // only 1 means remember
-    EXPECT_EQ(ids(), "7 prev 3 depth 0");
+    EXPECT_EQ(ids(), "3 to 7 prev 3 depth 0");
     manager.GoTo(4, 1);
-    manager.GoTo(10, 1);
-    EXPECT_EQ(frame(), "leave 3|enter 10|event 10:20|");  // the last request wins
-    EXPECT_EQ(ids(), "10 prev 3 depth 2");                // but each one pushed view 3
+    EXPECT_EQ(go(10), "leave 3|enter 10|event 10:20|");  // the last request wins
+    EXPECT_EQ(ids(), "10 to 10 prev 3 depth 2");         // but each one pushed view 3
     manager.GoBack();
-    EXPECT_EQ(ids(), "3 prev 10 depth 1");
+    EXPECT_EQ(ids(), "10 to 3 prev 10 depth 1");
     EXPECT_EQ(frame(), "leave 10|enter 3|event 3:20|");
 }
 
 TEST_F(ViewManagerTest, HistoryKeepsNineteenEntriesNewestFirstAndEmptyGoBackStays) {
     manager.StartWith(0);
-    for (int i = 1; i <= 20; ++i) {
-        manager.GoTo(static_cast<uint8_t>(i % 20), 1);
-        frame();
-    }
+    for (int i = 1; i <= 20; ++i) go(static_cast<uint8_t>(i % 20));
     // The twentieth push (of view 19) went past the top and was lost.
     for (int id = 18; id >= 0; --id) {
         manager.GoBack();
@@ -184,19 +170,17 @@ TEST_F(ViewManagerTest, HistoryKeepsNineteenEntriesNewestFirstAndEmptyGoBackStay
         frame();
     }
     manager.GoBack();
-    EXPECT_EQ(ids(), "0 prev 0 depth 0");
+    EXPECT_EQ(ids(), "0 to 0 prev 0 depth 0");
     EXPECT_EQ(frame(), "event 0:0|");
 }
 
 TEST_F(ViewManagerTest, DepthSetFromOutsideKeepsOnlyTheOldest) {
     manager.StartWith(0);
-    for (uint8_t id : {1, 5, 0}) {
-        manager.GoTo(id, id != 0);
-        frame();
-        if (id == 5) manager.historyDepth = 1;  // the pause menu's way back to the main menu
-    }
+    go(1), go(5);
+    manager.historyDepth = 1;  // the pause menu's way back to the main menu
+    go(0, 0);
     manager.GoBack();
-    EXPECT_EQ(ids(), "0 prev 0 depth 0");
+    EXPECT_EQ(ids(), "0 to 0 prev 0 depth 0");
 }
 
 TEST_F(ViewManagerTest, AnswersPassThroughAndTwoCallsOnLeaveOnce) {
@@ -217,7 +201,7 @@ TEST_F(ViewManagerTest, MissingViewsAreReportedAndChangeNothingAndAddViewReplace
     m.AddView(&v, 2);
     m.StartWith(2);
     m.GoTo(9, 1);
-    EXPECT_EQ(idsOf(m), "2 prev 2 depth 0");
+    EXPECT_EQ(idsOf(m), "2 to 2 prev 2 depth 0");
     m.GoTo(25);
     const std::string more = "More views than are permited", none = "Not such View in View List";
     EXPECT_EQ(headless::messageBoxes(),
@@ -235,15 +219,13 @@ using platform::Message;
 TEST_F(ApplicationTest, AnotherCopyEndsWithZeroAndNoWindowWithOne) {
     headless::setAnotherCopyRunning(true);
     Application other;
-    EXPECT_EQ(other.Main(), 0);
-    EXPECT_FALSE(headless::windowCreated());
-    EXPECT_EQ(other.viewManager, nullptr);
+    EXPECT_EQ((V{other.Main(), headless::windowCreated(), other.viewManager != nullptr}),
+              (V{0, 0, 0}));
     headless::reset();
     headless::setWindowAvailable(false);
-    Application failed;
-    EXPECT_EQ(failed.Main(), 1);
-    EXPECT_EQ(failed.game, nullptr);
-    EXPECT_TRUE(headless::waitCursorShown());  // shown before anything else
+    Application failed;  // the wait cursor is shown before anything else
+    EXPECT_EQ((V{failed.Main(), failed.game != nullptr, headless::waitCursorShown()}),
+              (V{1, 0, 1}));
 }
 
 TEST_F(ApplicationTest, PollEventKeepsTheMainLoopsPenPositionAndStopsForGoodOnClose) {
@@ -252,20 +234,16 @@ TEST_F(ApplicationTest, PollEventKeepsTheMainLoopsPenPositionAndStopsForGoodOnCl
     ASSERT_TRUE(platform::startTimer(10));
     headless::postMessage(Message{platform::MSG_LBUTTONDOWN, 0, platform::packPoint(5, 6)});
     InputEvent e;
-    using T3 = std::tuple<int, int, int>;
-    auto poll = [&] { return app.pollEvent(e) ? T3(e.type, e.x, e.y) : T3(-1, 0, 0); };
-    EXPECT_EQ(poll(), T3(EV_PEN_DOWN, 5, 6));
+    auto poll = [&] { return app.pollEvent(e) ? V{e.type, e.x, e.y} : V{-1}; };
+    EXPECT_EQ(poll(), (V{EV_PEN_DOWN, 5, 6}));
     // The flag word and the pen flag are the main loop's; its position is not.
-    EXPECT_EQ(app.input.flags & FLAG_PEN, FLAG_PEN);
-    EXPECT_EQ(app.input.penDown, 1);
-    EXPECT_EQ(poll(), T3(EV_PEN_DRAG, 0, 0));  // a timer tick: a drag at (0, 0)
+    EXPECT_EQ((V{app.input.flags & FLAG_PEN, app.input.penDown}), (V{FLAG_PEN, 1}));
+    EXPECT_EQ(poll(), (V{EV_PEN_DRAG, 0, 0}));  // a timer tick: a drag at (0, 0)
     headless::postMessage(Message{platform::MSG_LBUTTONUP, 0, platform::packPoint(7, 8)});
-    EXPECT_EQ(poll(), T3(EV_PEN_UP, 7, 8));
-    EXPECT_EQ(std::pair(int(app.input.penDown), int(app.input.penX)), std::pair(0, 33));
-    headless::postQuit();
-    EXPECT_FALSE(app.pollEvent(e));
-    EXPECT_FALSE(app.pollEvent(e));  // and keeps saying so: no modal loop can hang
-    EXPECT_TRUE(app.quitSeen);
+    EXPECT_EQ(poll(), (V{EV_PEN_UP, 7, 8}));
+    EXPECT_EQ((V{app.input.penDown, app.input.penX}), (V{0, 33}));
+    headless::postQuit();  // then no more events, for good: no modal loop can hang
+    EXPECT_EQ((V{app.pollEvent(e), app.pollEvent(e), app.quitSeen}), (V{0, 0, 1}));
     app.run();  // ends at once: without a view manager, dispatching would crash
 }
 
@@ -273,11 +251,10 @@ TEST_F(ApplicationTest, ConsumedFrameGoesNoFurtherAndAnswerTwoEndsTheLoop) {
     Application app;
     manager.StartWith(0);
     app.viewManager = &manager;  // no game object: reaching it would crash
-    views[0]->answer = 1;
-    InputEvent e;
-    EXPECT_TRUE(app.dispatchFrame(e));
-    views[0]->answer = 2;
-    EXPECT_FALSE(app.dispatchFrame(e));
+    for (int answer : {1, 2}) {
+        views[0]->answer = answer;
+        EXPECT_EQ(app.dispatchFrame(last), answer == 1);
+    }
     EXPECT_EQ(std::exchange(log, ""), "enter 0|event 0:0|event 0:0|leave 0|");
     // The main loop ends in the frame the window closed: later messages stay queued.
     views[0]->answer = 1;
