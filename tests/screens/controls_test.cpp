@@ -25,7 +25,6 @@ class ControlsTest : public ::testing::Test {
         headless::reset();
         button.SetupPlain(9, 100, 50, 26, 42, 371, 372);  // x 100..126, y 50..92
     }
-    void TearDown() override { headless::reset(); }
     int send(Control& c, int type, int x, int y) {
         last = event(type, x, y);
         return c.HandleInput(&last);

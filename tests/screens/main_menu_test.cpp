@@ -37,8 +37,7 @@ TEST_F(MainMenuTest, WithoutAnimationTheFirstNewTickFinishesTheSlideIn) {
 
 TEST_F(MainMenuTest, AnimatedSlideInTakesOneStepPerNewTick) {
     enterMenu(1);
-    // 12 + 10 + 8 + 7 + 7 moves, five stage changes, 12 moves of the name button and the
-    // step that finishes.
+    // Five stages' moves, five stage changes, the name button's moves and the finishing step.
     const int steps = 12 + 10 + 8 + 7 + 7 + 5 + 12 + 1;
     for (int i = 0; i < steps - 1; ++i) {
         frame();

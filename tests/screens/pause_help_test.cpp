@@ -145,9 +145,8 @@ TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
         ASSERT_EQ(ints(back.at(x, 100), back.at(x, 319)), ints(target.at(x, 100), 0x001F)) << x;
     EXPECT_EQ(transition.HandleEvent(e), 1);
     EXPECT_EQ(manager.nextId, 0);
-    for (int y = 0; y < 320; y += 7) {
+    for (int y = 0; y < 320; y += 7)
         for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, y), target.at(x, y)) << x << "," << y;
-    }
     EXPECT_EQ(headless::windowDevicePixels()[319 * 240 + 5], target.at(5, 319));
 }
 
