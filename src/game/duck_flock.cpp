@@ -79,16 +79,8 @@ void DuckFlock::Show() {
     }
 }
 
-// Adds a mover in the next free slot. The slot array is the hard limit: a mover that
-// finds it full is dropped rather than written past the end.
 bool DuckFlock::addMover(Mover* m, uint8_t layer) {
-    if (duckCount >= kMaxDucks) {
-        delete m;
-        return false;
-    }
-    if (surface != nullptr) addAnimated(surface, m->sprite, layer);
-    ducks[duckCount++] = m;
-    return true;
+    return addSlot(ducks, duckCount, m, surface, layer);
 }
 
 void DuckFlock::RemoveDuck(int i) {

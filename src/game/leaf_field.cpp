@@ -132,13 +132,7 @@ void LeafField::Show() {
 }
 
 bool LeafField::addItem(Mover* m, uint8_t layer) {
-    if (itemCount >= kMaxItems) {
-        delete m;
-        return false;
-    }
-    if (surface != nullptr) addAnimated(surface, m->sprite, layer);
-    items[itemCount++] = m;
-    return true;
+    return addSlot(items, itemCount, m, surface, layer);
 }
 
 void LeafField::RemoveItem(int i) {

@@ -27,6 +27,20 @@ void freeSlots(T* (&slots)[N], Surface* surface) {
     }
 }
 
+// Puts an object into the next free slot and its sprite on the screen (and into the
+// animation list) at the layer. The array is the hard limit: an object that finds it
+// full is freed rather than written past the end, and the answer is false.
+template <class T, size_t N, class Count>
+bool addSlot(T* (&slots)[N], Count& count, T* p, Surface* surface, uint8_t layer) {
+    if (count >= static_cast<Count>(N)) {
+        delete p;
+        return false;
+    }
+    if (surface != nullptr) addAnimated(surface, p->sprite, layer);
+    slots[count++] = p;
+    return true;
+}
+
 // Frees slot j of a compact slot array; the last used entry moves into slot j.
 template <class T, size_t N, class Count>
 void dropSlot(T* (&slots)[N], int j, Count& count, Surface* surface) {
