@@ -48,6 +48,18 @@ void HiScoreTable::BuildProps(const HiScoreRecord& r, PropList& list) {
     list.Insert(list.Count(), p);
 }
 
+void HiScoreTable::WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r) {
+    PropList list;
+    BuildProps(r, list);
+    platform::CEPROPVAL values[kPropsPerRecord];
+    for (int i = 0; i < kPropsPerRecord; ++i) {
+        values[i] = list[i].prop;
+        values[i].propid = platform::makePropId(static_cast<uint16_t>(i), list[i].type());
+    }
+    if (!platform::ceWriteRecordProps(db, id, kPropsPerRecord, values))
+        ReportWriteError(platform::getLastError());
+}
+
 void HiScoreTable::ReportWriteError(uint32_t error) {
     if (error == platform::ERROR_INVALID_PARAMETER) {
         showError("Invalid parameter!", platform::BoxIcon::None);
@@ -92,17 +104,7 @@ void HiScoreTable::CreateDatabase() {
     }
     // The ten empty records appear together or not at all.
     platform::StoreTransaction transaction;
-    for (const HiScoreRecord& r : records) {
-        PropList list;
-        BuildProps(r, list);
-        platform::CEPROPVAL values[kPropsPerRecord];
-        for (int i = 0; i < kPropsPerRecord; ++i) {
-            values[i] = list[i].prop;
-            values[i].propid = platform::makePropId(static_cast<uint16_t>(i), list[i].type());
-        }
-        if (!platform::ceWriteRecordProps(db, 0, kPropsPerRecord, values))
-            ReportWriteError(platform::getLastError());
-    }
+    for (const HiScoreRecord& r : records) WriteRecord(db, 0, r);
     if (transaction.commit() != platform::ERROR_SUCCESS)
         showError("Unable to create HiScore database!");
     platform::ceCloseHandle(db);
@@ -161,15 +163,7 @@ void HiScoreTable::Save() {
     platform::StoreTransaction transaction;
     platform::CEOID id = platform::ceSeekDatabase(db, platform::CEDB_SEEK_BEGINNING, 0, nullptr);
     for (const HiScoreRecord& r : records) {
-        PropList list;
-        BuildProps(r, list);
-        platform::CEPROPVAL values[kPropsPerRecord];
-        for (int i = 0; i < kPropsPerRecord; ++i) {
-            values[i] = list[i].prop;
-            values[i].propid = platform::makePropId(static_cast<uint16_t>(i), list[i].type());
-        }
-        if (!platform::ceWriteRecordProps(db, id, kPropsPerRecord, values))
-            ReportWriteError(platform::getLastError());
+        WriteRecord(db, id, r);
         id = platform::ceSeekDatabase(db, platform::CEDB_SEEK_CURRENT, 1, nullptr);
     }
     const uint32_t committed = transaction.commit();

@@ -47,6 +47,9 @@ class HiScoreTable {
 
   private:
     static void BuildProps(const HiScoreRecord& r, PropList& list);
+    // Writes one record's five properties onto record `id` (0: a new record) of the
+    // open database `db`, with the message box for a failed write.
+    static void WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r);
     // The message boxes for a failed record write and a failed open.
     static void ReportWriteError(uint32_t error);
     static void ReportOpenError(uint32_t error);

@@ -112,9 +112,6 @@ void HelpView::releaseAll() {
 }
 
 void HelpView::OnLeave() {
-    if (surface && pageSprite) surface->removeSprite(pageSprite.get());
-    pageSprite.reset();
-    pagePicture.reset();
     ClearControls();
     releaseAll();
 }

@@ -2,6 +2,7 @@
 
 #include "screens/about_view.h"
 #include "screens/credits_view.h"
+#include "screens/game_view.h"
 #include "screens/help_view.h"
 #include "screens/main_menu_view.h"
 #include "screens/name_entry_view.h"
@@ -12,21 +13,12 @@
 #include "screens/title_view.h"
 #include "screens/transition_view.h"
 
-#if __has_include("screens/game_view.h")
-#include "screens/game_view.h"
-#define TALLREED_HAVE_GAME_VIEW 1
-#endif
-
 View* createScreen(uint8_t id, SceneSurface* surface) {
     switch (id) {
         case 0:
             return new MainMenuView(surface);
         case 1:
-#ifdef TALLREED_HAVE_GAME_VIEW
             return new GameView(surface);
-#else
-            return nullptr;
-#endif
         case 3:
             return new HelpView(surface);
         case 4:

@@ -66,17 +66,19 @@ void SplashView::OnLeave() {
     logoPicture.reset();
     // The skip button is normally out of the list already; a list left holding it would
     // point at a destroyed control.
-    for (int i = controlCount - 1; i >= 0; --i) {
-        if (controls[i] == skipButton.get()) RemoveControl(static_cast<uint8_t>(i));
-    }
+    removeSkipButton();
     if (skipButton) skipButton->ReleasePictures();
     skipButton.reset();
 }
 
-void SplashView::leaveForTitle() {
+void SplashView::removeSkipButton() {
     for (int i = controlCount - 1; i >= 0; --i) {
         if (controls[i] == skipButton.get()) RemoveControl(static_cast<uint8_t>(i));
     }
+}
+
+void SplashView::leaveForTitle() {
+    removeSkipButton();
     if (ViewManager* vm = screens::viewManager()) vm->GoTo(14);
 }
 

@@ -33,5 +33,6 @@ class SplashView : public View {
     std::unique_ptr<Button> skipButton;
 
   private:
+    void removeSkipButton();
     void leaveForTitle();
 };
