@@ -29,22 +29,20 @@ ZigzagPath::~ZigzagPath() {
 }
 
 PathPoint ZigzagPath::Next() {
-    PathPoint p;
     if (segment->IsDone()) {
-        const int32_t startX = segment->x;
-        const int32_t startY = segment->y;
+        // The next segment starts at the end of the old one, not where its walk stopped.
         delete segment;
         segment = nullptr;
         advance = direction * (rng.Next(1000) % 140 + 60);
         const int32_t size = rng.Next(1000) % 45 + 5;
         swing = swing < 0 ? size : -size;
-        segStartX = startX;
-        segStartY = startY;
+        segStartX = segEndX;
+        segStartY = segEndY;
         segEndX = originX + swing;
-        segEndY = startY + advance;
+        segEndY = segStartY + advance;
         segment = new LinePath(segStartX, segStartY, segEndX, segEndY, speed);
     }
-    p = segment->Next();
+    const PathPoint p = segment->Next();
     x = p.x;
     y = p.y;
     return p;

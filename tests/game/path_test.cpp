@@ -100,10 +100,13 @@ TEST(ZigzagPathTest, SegmentsSwingAlternatelyAroundTheStartColumn) {
         int lastSwing = z.swing, segments = 1;
         int32_t segStart = z.segStartY;
         for (int i = 0; i < 2000 && segments < 6; ++i) {
+            const PathPoint oldEnd{z.segEndX, z.segEndY};
             z.Next();
             if (z.segStartY != segStart) {
                 segStart = z.segStartY;
                 ++segments;
+                // Each segment starts exactly at the old one's end point.
+                ASSERT_EQ(ints(z.segStartX, z.segStartY), ints(oldEnd.x, oldEnd.y));
                 ASSERT_EQ(z.swing > 0, lastSwing < 0) << "seed " << seed;
                 ASSERT_TRUE(within(std::abs(z.swing), 5, 49));
                 ASSERT_TRUE(within(z.advance, 60, 199));
