@@ -104,6 +104,7 @@ void RoundClock::FollowScroll() {
         m_editField->sprite->y = surface->scrollY() + offsetY;
         surface->markDirty(m_editField->sprite);
     }
+    Tick();  // a second that is due is counted here already
     if (iconSprite != nullptr) {
         iconSprite->x = surface->scrollX() + 224;
         iconSprite->y = surface->scrollY() + 304;
