@@ -13,16 +13,6 @@ namespace {
 uint8_t layerFor(uint8_t kind) {
     return kind == DUCK_BIG_DOWN || kind == DUCK_BIG_UP ? 130 : 50;
 }
-
-PathParams line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t speed) {
-    PathParams p;
-    p.x0 = x0;
-    p.y0 = y0;
-    p.x1 = x1;
-    p.y1 = y1;
-    p.speed = speed;
-    return p;
-}
 }  // namespace
 
 DuckFlock::~DuckFlock() {
@@ -135,7 +125,7 @@ Mover* DuckFlock::SpawnDuck() {
         return nullptr;
     }
     const int32_t pathKind = rng.Next(30) % 3 == 0 ? PATH_LINE : PATH_ZIGZAG;
-    duck->SetPath(pathKind, line(startX, startY, targetX, targetY, g + 2));
+    duck->SetPath(pathKind, PathParams{startX, startY, targetX, targetY, g + 2});
     if (!addMover(duck, layerFor(kind))) return nullptr;
     Mover* last = duck;
 
@@ -143,7 +133,7 @@ Mover* DuckFlock::SpawnDuck() {
     if (swimmerSpawned == 0 && h % 2 == 0) {
         auto* swimmer = new Mover();
         if (swimmer->Init(168, 669, &swimOut, 1, DUCK_SWIMMER, 200)) {
-            swimmer->SetPath(PATH_LINE, line(168, 669, 214, 80, 1));
+            swimmer->SetPath(PATH_LINE, PathParams{168, 669, 214, 80, 1});
             if (addMover(swimmer, 50)) {
                 swimmerSpawned = 1;
                 last = swimmer;
@@ -163,9 +153,9 @@ void DuckFlock::TurnSwimmer(Mover* swimmer) {
     // Show the turned duck at once, not only after its next animation tick.
     s->setFrame(0);
     if (outbound) {
-        swimmer->SetPath(PATH_LINE, line(s->x, s->y, 168, 669, 1));
+        swimmer->SetPath(PATH_LINE, PathParams{s->x, s->y, 168, 669, 1});
     } else {
-        swimmer->SetPath(PATH_LINE, line(s->x, s->y, 214, 80, 1));
+        swimmer->SetPath(PATH_LINE, PathParams{s->x, s->y, 214, 80, 1});
     }
 }
 
@@ -193,7 +183,7 @@ Mover* DuckFlock::SpawnFleeing(int32_t x, int32_t y, uint8_t oldKind) {
         return nullptr;
     }
     const int32_t pathKind = rng.Next(30) % 2 == 1 ? PATH_ZIGZAG : PATH_LINE;
-    duck->SetPath(pathKind, line(x, y, tx, ty, 15));
+    duck->SetPath(pathKind, PathParams{x, y, tx, ty, 15});
     if (!addMover(duck, layerFor(kind))) return nullptr;
     round_context::playEffect(rng.NextRaw() % 2 == 0 ? 563 : 564);
     return duck;
@@ -231,7 +221,7 @@ void DuckFlock::ReleaseFormation() {
             return;
         }
         duck->SetPath(PATH_LINE,
-                      line(baseX + dx, baseY + dy, targetBaseX + dx, dy + targetOffset, 15));
+                      PathParams{baseX + dx, baseY + dy, targetBaseX + dx, dy + targetOffset, 15});
         if (!addMover(duck, 5)) return;
     }
 }

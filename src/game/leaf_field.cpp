@@ -10,16 +10,6 @@
 LeafField leafField;
 
 namespace {
-PathParams line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t speed) {
-    PathParams p;
-    p.x0 = x0;
-    p.y0 = y0;
-    p.x1 = x1;
-    p.y1 = y1;
-    p.speed = speed;
-    return p;
-}
-
 void freePicture(Picture*& p) {
     delete p;
     p = nullptr;
@@ -221,7 +211,7 @@ void LeafField::StartHitEffect(int32_t x, int32_t y, uint8_t kind) {
         case ITEM_RED_BIRD:
             round_context::playEffect(558);
             ok = e->Start(x, y, &redFallFrames, 130, true, 1);
-            if (ok) e->SetPath(PATH_LINE, line(x + 3, y, x + 43, y, 1));
+            if (ok) e->SetPath(PATH_LINE, PathParams{x + 3, y, x + 43, y, 1});
             layer = 40;
             break;
         default:
@@ -244,7 +234,7 @@ Mover* LeafField::AddLeaf() {
         delete m;
         return nullptr;
     }
-    m->SetPath(PATH_LINE, line(-50, a, 290, b, v + 1));
+    m->SetPath(PATH_LINE, PathParams{-50, a, 290, b, v + 1});
     return addItem(m, 231) ? m : nullptr;
 }
 
@@ -270,7 +260,7 @@ Mover* LeafField::AddRedBird() {
         delete m;
         return nullptr;
     }
-    m->SetPath(PATH_LINE, line(sx, sy, ex, ey, speed));
+    m->SetPath(PATH_LINE, PathParams{sx, sy, ex, ey, speed});
     return addItem(m, 40) ? m : nullptr;
 }
 
@@ -282,11 +272,8 @@ Mover* LeafField::AddSignDuck() {
         delete m;
         return nullptr;
     }
-    PathParams p = line(240, y, 240 - m->width, y, 0);
-    p.extra[0] = -10;
-    p.extra[1] = 0;
-    p.extra[2] = 10;
-    m->SetPath(PATH_SLIDE, p);
+    // Step (-10, 0) and a pause of 10 ride in the extra words.
+    m->SetPath(PATH_SLIDE, PathParams{240, y, 240 - m->width, y, 0, {-10, 0, 10}});
     if (!addItem(m, 141)) return nullptr;
     signDuckPresent = 1;
     return m;

@@ -8,18 +8,6 @@
 
 ScorePopups scorePopups;
 
-namespace {
-PathParams line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-    PathParams p;
-    p.x0 = x0;
-    p.y0 = y0;
-    p.x1 = x1;
-    p.y1 = y1;
-    p.speed = 1;
-    return p;
-}
-}  // namespace
-
 ScorePopups::~ScorePopups() {
     freeSlots();
 }
@@ -58,10 +46,10 @@ void ScorePopups::Spawn(int32_t x, int32_t y, uint8_t kind, int32_t points) {
         delete badge;
         return;
     }
-    badge->SetPath(1, line(x + 3, y, x + 35, y));
+    badge->SetPath(PATH_LINE, PathParams{x + 3, y, x + 35, y, 1});
     auto* number = new MovingNumber();
     number->Start(x, y, points, font, surface, 244);
-    number->SetPath(1, line(x - 3, y, x - 15, y));
+    number->SetPath(PATH_LINE, PathParams{x - 3, y, x - 15, y, 1});
     if (surface != nullptr) addAnimated(surface, badge->sprite, v);
     badges[count] = badge;
     numbers[count] = number;
