@@ -161,18 +161,19 @@ static void saveBackground(Sprite& s, int32_t x, int32_t y) {
              Rect{dx, dy, dx + src.right - src.left, dy + src.bottom - src.top});
 }
 
-void Canvas::paintSprite(Sprite& s) {
-    const int32_t sx = s.x - originX;
-    const int32_t sy = s.y - originY;
+// Paints a sprite at a screen position: saves what lies under it, then draws it.
+static void paintAt(Canvas& canvas, Sprite& s, int32_t sx, int32_t sy) {
     if (offScreen(sx, sy, s.width, s.height)) return;
     if (s.hasSaveUnder) saveBackground(s, sx, sy);
-    drawOnScreen(*this, s.image, sx, sy, s.keyed, s.blend, s.key);
+    drawOnScreen(canvas, s.image, sx, sy, s.keyed, s.blend, s.key);
+}
+
+void Canvas::paintSprite(Sprite& s) {
+    paintAt(*this, s, s.x - originX, s.y - originY);
 }
 
 void Canvas::paintSpriteAbsolute(Sprite& s) {
-    if (offScreen(s.x, s.y, s.width, s.height)) return;
-    if (s.hasSaveUnder) saveBackground(s, s.x, s.y);
-    drawOnScreen(*this, s.image, s.x, s.y, s.keyed, s.blend, s.key);
+    paintAt(*this, s, s.x, s.y);
 }
 
 void Canvas::eraseSprite(Sprite& s) {
