@@ -42,11 +42,23 @@ void DisplayList::remove(Sprite* item) {
         node->next->prev = node->prev;
     else
         tail = node->prev;
-    // A traversal that removes the item it stands on carries on with the next one.
-    if (cursor == node) cursor = node->prev;
+    // A walk that removes the item it stands on carries on with the item after it, in
+    // whichever direction it walks, also from either end of the list.
+    if (cursor == node) {
+        cursor = nullptr;
+        resuming_ = true;
+        resumeNext_ = node->next;
+        resumePrev_ = node->prev;
+    } else if (resuming_) {
+        if (resumeNext_ == node) resumeNext_ = node->next;
+        if (resumePrev_ == node) resumePrev_ = node->prev;
+    }
     delete node;
     --count;
-    if (count == 0) head = tail = cursor = nullptr;
+    if (count == 0) {
+        head = tail = cursor = nullptr;
+        resuming_ = false;
+    }
 }
 
 void DisplayList::clear() {
@@ -57,6 +69,7 @@ void DisplayList::clear() {
         node = next;
     }
     head = tail = cursor = nullptr;
+    resuming_ = false;
     count = 0;
 }
 
@@ -68,22 +81,32 @@ Sprite* DisplayList::itemAt(int n) const {
 }
 
 Sprite* DisplayList::first() {
+    resuming_ = false;
     cursor = head;
     return cursor != nullptr ? cursor->item : nullptr;
 }
 
 Sprite* DisplayList::next() {
-    if (cursor != nullptr) cursor = cursor->next;
+    if (resuming_)
+        cursor = resumeNext_;
+    else if (cursor != nullptr)
+        cursor = cursor->next;
+    resuming_ = false;
     return cursor != nullptr ? cursor->item : nullptr;
 }
 
 Sprite* DisplayList::last() {
+    resuming_ = false;
     cursor = tail;
     return cursor != nullptr ? cursor->item : nullptr;
 }
 
 Sprite* DisplayList::previous() {
-    if (cursor != nullptr) cursor = cursor->prev;
+    if (resuming_)
+        cursor = resumePrev_;
+    else if (cursor != nullptr)
+        cursor = cursor->prev;
+    resuming_ = false;
     return cursor != nullptr ? cursor->item : nullptr;
 }
 

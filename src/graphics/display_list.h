@@ -33,4 +33,11 @@ class DisplayList {
     Node* tail = nullptr;
     Node* cursor = nullptr;
     uint16_t count = 0;
+
+  private:
+    // Where a walk goes on after the node under the cursor was removed: next() resumes
+    // at resumeNext, previous() at resumePrev (either may be null at an end).
+    bool resuming_ = false;
+    Node* resumeNext_ = nullptr;
+    Node* resumePrev_ = nullptr;
 };

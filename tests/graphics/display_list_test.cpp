@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "graphics/sprite.h"
 
 namespace {
@@ -43,20 +45,27 @@ TEST(DisplayList, RemovalRelinksTheEndsAndLetsATraversalGoOn) {
     Sprite s[4], absent;
     DisplayList list;
     for (int i = 0; i < 4; ++i) list.insert(&s[i], static_cast<uint16_t>(i));
-    Items seen;
-    for (Sprite* p = list.first(); p != nullptr; p = list.next()) {
-        seen.push_back(p);
-        if (p == &s[1]) list.remove(p);  // the item under the cursor
-    }
-    EXPECT_EQ(seen, (Items{&s[0], &s[1], &s[2], &s[3]}));
+    // A walk that removes the item under the cursor goes on with the next one: in the
+    // middle, at the head going forwards, and at the tail going backwards.
+    auto walk = [&list](bool forwards, std::initializer_list<Sprite*> drop) {
+        Items seen;
+        for (Sprite* p = forwards ? list.first() : list.last(); p != nullptr;
+             p = forwards ? list.next() : list.previous()) {
+            seen.push_back(p);
+            if (std::find(drop.begin(), drop.end(), p) != drop.end()) list.remove(p);
+        }
+        return seen;
+    };
+    EXPECT_EQ(walk(true, {&s[1]}), (Items{&s[0], &s[1], &s[2], &s[3]}));
+    EXPECT_EQ(walk(true, {&s[0]}), (Items{&s[0], &s[2], &s[3]}));
+    list.insert(&s[0], 0);
+    EXPECT_EQ(walk(false, {&s[3], &s[2]}), (Items{&s[3], &s[2], &s[0]}));
+    EXPECT_EQ(order(list), Items{&s[0]});
     list.remove(&absent);
-    EXPECT_EQ(list.count, 3);
-    list.remove(&s[3]);
-    list.remove(&s[0]);
-    EXPECT_EQ(order(list), Items{&s[2]});
+    EXPECT_EQ(list.count, 1);
     EXPECT_TRUE(list.head->prev == nullptr && list.tail->next == nullptr);
     list.first();
-    list.remove(&s[2]);  // the only item, under the cursor
+    list.remove(&s[0]);  // the only item, under the cursor
     EXPECT_EQ(list.count, 0);
     EXPECT_TRUE(list.head == nullptr && list.tail == nullptr && list.cursor == nullptr);
     EXPECT_EQ(list.first(), nullptr);
