@@ -21,7 +21,7 @@ GameSound::~GameSound() {
 }
 
 void GameSound::PlaySound(int id, bool isMusic, bool loop) {
-    started.push_back({platform::tickCount(), id});
+    if (recordStarts) started.push_back({platform::tickCount(), id});
     if (!engine || !engine->IsOpen()) return;
     SoundRequest request;
     if (!LoadWaveResource(id, request)) return;

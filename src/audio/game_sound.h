@@ -26,9 +26,11 @@ class GameSound {
     uint32_t effectVolume = 64;
 
     // Every PlaySound call with its tick count, for the simulator's dump and the tests.
+    // Recorded only when switched on, so that a long session of the game does not grow.
     struct Started {
         uint32_t tick;
         int id;
     };
     std::vector<Started> started;
+    static inline bool recordStarts = false;
 };

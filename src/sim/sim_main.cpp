@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "audio/game_sound.h"
 #include "platform/headless/headless.h"
 #include "shell/application.h"
 #include "sim/sim_runner.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     }
 
     headless::reset(clockStart);
+    GameSound::recordStarts = true;  // the dump lists every sound started
     if (!audio.empty()) headless::captureAudio(true);
     SimRunner runner(std::move(commands), out);
     runner.start();

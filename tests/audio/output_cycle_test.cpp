@@ -141,6 +141,7 @@ class GameSoundTest : public ::testing::Test {
 TEST_F(GameSoundTest, PlaysEffectsAtHalfAmplitudeAndSkipsBadOnes) {
     AddWave(60101, 228, 1008);
     AddWave(60102, 228, 100, 16);
+    GameSound::recordStarts = true;
     GameSound gs;
     ASSERT_TRUE(gs.engine->IsOpen());
     const auto format = headless::capturedAudioFormat();
@@ -161,6 +162,7 @@ TEST_F(GameSoundTest, PlaysEffectsAtHalfAmplitudeAndSkipsBadOnes) {
 
 TEST_F(GameSoundTest, MusicVolumeAppliesToTheNextStartOnlyAndStopAllStops) {
     AddWave(60102, 228, 200000);
+    GameSound::recordStarts = true;
     GameSound gs;
     gs.SetMusicVolume(40);
     gs.PlaySound(60102, true, true);
@@ -184,6 +186,7 @@ TEST_F(GameSoundTest, MusicVolumeAppliesToTheNextStartOnlyAndStopAllStops) {
 TEST_F(GameSoundTest, WithoutADeviceEverythingIsSilentlyIgnored) {
     headless::setAudioAvailable(false);
     AddWave(60101, 228, 1008);
+    GameSound::recordStarts = true;
     GameSound gs;
     EXPECT_FALSE(gs.engine->IsOpen());
     gs.PlaySound(60101, true, true);
@@ -191,6 +194,9 @@ TEST_F(GameSoundTest, WithoutADeviceEverythingIsSilentlyIgnored) {
     Advance(100);
     EXPECT_TRUE(headless::capturedAudio().empty());
     EXPECT_EQ(gs.started.size(), 1u) << "the simulator still sees what the game asked for";
+    GameSound::recordStarts = false;
+    gs.PlaySound(60101, false, false);
+    EXPECT_EQ(gs.started.size(), 1u) << "the game itself keeps no record";
 }
 
 }  // namespace

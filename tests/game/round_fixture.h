@@ -53,6 +53,7 @@ class RoundFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         headless::reset(1000000);
+        GameSound::recordStarts = true;
         sound = std::make_unique<GameSound>();
         surface = std::make_unique<SceneSurface>(1, 3, 240, 320);
         list.surface = surface.get();

@@ -60,6 +60,7 @@ class ScreenFixture : public ::testing::Test {
         platform::setStoreDirectory(storeDir.string());
         setAnimationList(&animations);
         surface = std::make_unique<SceneSurface>(1, 3, 240, 320);
+        GameSound::recordStarts = true;
         sound = std::make_unique<GameSound>();
         settings = std::make_unique<Settings>(sound.get());
         for (int id = 0; id < ViewManager::kMaxViews; ++id) manager.AddView(&stubs[id], id);
