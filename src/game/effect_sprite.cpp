@@ -1,5 +1,6 @@
 #include "game/effect_sprite.h"
 
+#include "game/slots.h"
 #include "graphics/sprite.h"
 
 Path* makeEffectPath(int32_t kind, const PathParams& params) {
@@ -17,13 +18,8 @@ EffectSprite::~EffectSprite() {
 
 bool EffectSprite::Start(int32_t x, int32_t y, const FrameSet* frames, uint32_t period, bool blend,
                          uint8_t tag_) {
-    auto* s = new AnimatedSprite();
-    if (frames == nullptr || frames->count <= 0 ||
-        s->initAnimation(frames, x, y, true, true, blend, period, PLAY_ONCE, kKeyFromImage) == 0) {
-        s->releaseResources();
-        delete s;
-        return false;
-    }
+    AnimatedSprite* s = newRoundAnimation(frames, x, y, blend, period, PLAY_ONCE);
+    if (s == nullptr) return false;
     sprite = s;
     height = s->height;
     width = s->width;

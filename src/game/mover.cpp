@@ -1,5 +1,6 @@
 #include "game/mover.h"
 
+#include "game/slots.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
@@ -14,14 +15,8 @@ Mover::~Mover() {
 
 bool Mover::Init(int32_t x, int32_t y, const FrameSet* frames, uint32_t framePeriod, uint8_t kind_,
                  uint16_t stepPeriod_) {
-    auto* s = new AnimatedSprite();
-    if (frames == nullptr || frames->count <= 0 ||
-        s->initAnimation(frames, x, y, true, true, false, framePeriod, PLAY_BACK_AND_FORTH,
-                         kKeyFromImage) == 0) {
-        s->releaseResources();
-        delete s;
-        return false;
-    }
+    AnimatedSprite* s = newRoundAnimation(frames, x, y, false, framePeriod, PLAY_BACK_AND_FORTH);
+    if (s == nullptr) return false;
     if (sprite != nullptr) {
         sprite->releaseResources();
         delete sprite;

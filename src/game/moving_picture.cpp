@@ -1,6 +1,7 @@
 #include "game/moving_picture.h"
 
 #include "game/effect_sprite.h"
+#include "game/slots.h"
 #include "graphics/sprite.h"
 #include "platform/platform.h"
 
@@ -13,13 +14,8 @@ MovingPicture::~MovingPicture() {
 }
 
 bool MovingPicture::Start(int32_t x, int32_t y, const FrameSet* frames, uint32_t period) {
-    auto* s = new AnimatedSprite();
-    if (frames == nullptr || frames->count <= 0 ||
-        s->initAnimation(frames, x, y, true, true, false, period, PLAY_ONCE, kKeyFromImage) == 0) {
-        s->releaseResources();
-        delete s;
-        return false;
-    }
+    AnimatedSprite* s = newRoundAnimation(frames, x, y, false, period, PLAY_ONCE);
+    if (s == nullptr) return false;
     sprite = s;
     height = static_cast<int16_t>(s->height);
     width = static_cast<int16_t>(s->width);

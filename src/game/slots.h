@@ -9,6 +9,20 @@
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 
+// A new animated sprite over the frames at (x, y), with a save-under image and keyed by
+// its first frame's top-left pixel, as every moving thing of a round is; null when the
+// frame set is empty or the sprite cannot be set up.
+inline AnimatedSprite* newRoundAnimation(const FrameSet* frames, int32_t x, int32_t y, bool blend,
+                                         uint32_t period, int32_t mode) {
+    if (frames == nullptr || frames->count <= 0) return nullptr;
+    auto* s = new AnimatedSprite();
+    if (s->initAnimation(frames, x, y, true, true, blend, period, mode, kKeyFromImage) == 0) {
+        delete s;
+        return nullptr;
+    }
+    return s;
+}
+
 // Takes an animated sprite off the surface (when there is one) and out of the
 // animation list.
 inline void takeOffScreen(Surface* surface, AnimatedSprite* sprite) {
