@@ -19,6 +19,7 @@
 #include "screens/screen_factory.h"
 #include "shell/app_context.h"
 #include "shell/view.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -39,8 +40,12 @@ constexpr int kMarkOtherTarget = 7;
 constexpr int kMarkHiddenTarget = 8;
 
 // The order the views are created and registered in, and the order they are freed in.
-constexpr uint8_t kCreateOrder[] = {1, 8, 0, 13, 12, 10, 7, 3, 11, 4, 5, 14};
-constexpr uint8_t kReleaseOrder[] = {1, 0, 13, 12, 3, 10, 7, 4, 11, 8, 5, 14};
+constexpr ViewId kCreateOrder[] = {VIEW_GAME,    VIEW_ABOUT,      VIEW_MAIN_MENU,  VIEW_TRANSITION,
+                                   VIEW_SPLASH,  VIEW_OPTIONS,    VIEW_SCORES,     VIEW_HELP,
+                                   VIEW_CREDITS, VIEW_NAME_ENTRY, VIEW_PAUSE_MENU, VIEW_TITLE};
+constexpr ViewId kReleaseOrder[] = {VIEW_GAME,    VIEW_MAIN_MENU, VIEW_TRANSITION, VIEW_SPLASH,
+                                    VIEW_HELP,    VIEW_OPTIONS,   VIEW_SCORES,     VIEW_NAME_ENTRY,
+                                    VIEW_CREDITS, VIEW_ABOUT,     VIEW_PAUSE_MENU, VIEW_TITLE};
 
 // Shows a picture once: it stays in the back buffer, the sprite and picture go at once.
 void paintPictureOnce(SceneSurface* surface, int id, int w, int h, int x, int y) {
@@ -73,18 +78,18 @@ void Game::Setup() {
     surface = new SceneSurface(1, 3, 240, 320);
     surface->loadTiles([](int, int row) { return 148 - row; });
     ViewManager* vm = appContext().viewManager;
-    for (uint8_t id : kCreateOrder) {
+    for (ViewId id : kCreateOrder) {
         views[id] = createScreen(id, surface);
         if (views[id] != nullptr && vm != nullptr) vm->AddView(views[id], id);
     }
-    if (vm != nullptr) vm->StartWith(12);
+    if (vm != nullptr) vm->StartWith(VIEW_SPLASH);
     if (AnimationList* list = animationList()) list->surface = surface;
     savedScrollX = 0;
     savedScrollY = 0;
 }
 
 void Game::Release() {
-    for (uint8_t id : kReleaseOrder) {
+    for (ViewId id : kReleaseOrder) {
         delete views[id];
         views[id] = nullptr;
     }
@@ -131,8 +136,8 @@ int Game::ProcessEvent(InputEvent& event) {
     if (vm == nullptr || surface == nullptr) return 1;
 
     // Back from a view that the pause menu opened: the round goes on where it was.
-    if (event.type == EV_VIEW_ENTER && vm->currentId == 1 && vm->previousId != 0 &&
-        vm->previousId != 5) {
+    if (event.type == EV_VIEW_ENTER && vm->currentId == VIEW_GAME &&
+        vm->previousId != VIEW_MAIN_MENU && vm->previousId != VIEW_PAUSE_MENU) {
         round_context::stopAllSounds();
         round_context::playMusic(kRoundMusic);
         ResumeRound();
@@ -140,7 +145,7 @@ int Game::ProcessEvent(InputEvent& event) {
         surface->redrawAll();
         return 0;
     }
-    if (vm->currentId != 1) return 1;
+    if (vm->currentId != VIEW_GAME) return 1;
 
     if (event.type == EV_KEYS) {
         const int n = event.keyCount < 0 ? 0 : (event.keyCount > 11 ? 11 : event.keyCount);
@@ -161,7 +166,7 @@ int Game::ProcessEvent(InputEvent& event) {
         }
     }
 
-    if (event.type == EV_VIEW_ENTER && vm->previousId == 0) {
+    if (event.type == EV_VIEW_ENTER && vm->previousId == VIEW_MAIN_MENU) {
         clearAnimated();
         surface->setScroll(0, kStartScrollY);
         surface->drawScene();
@@ -226,7 +231,7 @@ int Game::ProcessEvent(InputEvent& event) {
                 surface->greyBackBuffer();
                 surface->presentAll();
             }
-            vm->GoTo(5, 1);
+            vm->GoTo(VIEW_PAUSE_MENU, 1);
             round_context::stopAllSounds();
             round_context::playMusic(kMenuMusic);
             return 1;

@@ -1,5 +1,5 @@
 // The game object: owns the screen surface and every view, and runs the round while
-// the game screen (view 1) is current.
+// the game screen is current.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +39,7 @@ class Game {
     SceneSurface* surface = nullptr;
     int32_t savedScrollX = 0;
     int32_t savedScrollY = 0;
-    // Views by id (13, 1, 0, 12, 10, 3, 7, 11, 4, 8, 5, 14 are used), owned.
+    // Views by id (the ids of ViewId are used), owned.
     View* views[20] = {};
     PictureFont* popupFont = nullptr;
     int16_t otherHits = 0;

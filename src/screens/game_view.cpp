@@ -3,6 +3,7 @@
 #include "game/game.h"
 #include "persist/settings.h"
 #include "shell/app_context.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 GameView::GameView(SceneSurface* surface) : View(surface) {}
@@ -14,7 +15,7 @@ void GameView::OnLeave() {}
 int GameView::HandleEvent(InputEvent& event) {
     const AppContext& app = appContext();
     if (event.type == EV_NONE && app.settings != nullptr && app.settings->resultPending) {
-        if (app.viewManager != nullptr) app.viewManager->GoTo(7, 0);
+        if (app.viewManager != nullptr) app.viewManager->GoTo(VIEW_SCORES, 0);
         if (app.game != nullptr) app.game->EndRound();
         return 1;
     }

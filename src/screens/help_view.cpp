@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -77,10 +78,10 @@ int HelpView::HandleEvent(InputEvent& event) {
             if (vm) vm->GoBack();
             break;
         case CREDITS:
-            if (vm) vm->GoTo(11, 1);
+            if (vm) vm->GoTo(VIEW_CREDITS, 1);
             break;
         case ABOUT:
-            if (vm) vm->GoTo(8, 1);
+            if (vm) vm->GoTo(VIEW_ABOUT, 1);
             break;
         case NEXT:
             if (page != kLastPage) {

@@ -12,9 +12,12 @@
 #include "platform/platform.h"
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
+
+constexpr int kEndsProgram = -1;
 
 struct MenuEntry {
     int slidePicture;
@@ -22,16 +25,16 @@ struct MenuEntry {
     int startX, startY;
     int finalX, finalY;
     int pressedPicture;
-    int leadsTo;  // view id; -1 ends the program
+    int leadsTo;  // a view id, or kEndsProgram
 };
 
 constexpr MenuEntry kEntries[MainMenuView::kButtons] = {
-    {366, 40, 152, 11, -168, 11, 0, 367, 1},     // New Game
-    {358, 40, 122, 57, -140, 57, 0, 359, 10},    // Options
-    {368, 40, 110, 103, -112, 103, 0, 369, 7},   // Score
-    {362, 40, 92, 149, -98, 149, 0, 363, 3},     // Help
-    {360, 40, 82, 195, -98, 195, 0, 361, -1},    // Exit
-    {364, 40, 158, 195, 330, 195, 162, 365, 4},  // the player's name
+    {366, 40, 152, 11, -168, 11, 0, 367, VIEW_GAME},           // New Game
+    {358, 40, 122, 57, -140, 57, 0, 359, VIEW_OPTIONS},        // Options
+    {368, 40, 110, 103, -112, 103, 0, 369, VIEW_SCORES},       // Score
+    {362, 40, 92, 149, -98, 149, 0, 363, VIEW_HELP},           // Help
+    {360, 40, 82, 195, -98, 195, 0, 361, kEndsProgram},        // Exit
+    {364, 40, 158, 195, 330, 195, 162, 365, VIEW_NAME_ENTRY},  // the player's name
 };
 
 constexpr int kSlideStep = 14;
@@ -171,7 +174,7 @@ int MainMenuView::HandleEvent(InputEvent& event) {
     screens::playEffect(screens::kClick);
     const int id = event.keys[7];
     if (id < 0 || id >= kButtons) return 1;
-    if (kEntries[id].leadsTo < 0) return 2;
+    if (kEntries[id].leadsTo == kEndsProgram) return 2;
     if (ViewManager* vm = screens::viewManager()) {
         vm->GoTo(static_cast<uint8_t>(kEntries[id].leadsTo), 1);
     }

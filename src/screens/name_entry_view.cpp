@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -108,9 +109,9 @@ int NameEntryView::HandleEvent(InputEvent& event) {
         if (st && name[0] != 0) {
             for (int i = 0; i < 9; ++i) st->userName[i] = i < kMaxLength ? name[i] : 0;
         }
-        if (vm) vm->GoTo(0, 1);
+        if (vm) vm->GoTo(VIEW_MAIN_MENU, 1);
     } else if (id == kCancel) {
-        if (vm) vm->GoTo(0, 1);
+        if (vm) vm->GoTo(VIEW_MAIN_MENU, 1);
     } else if (id == kBackspace) {
         if (length == 1) {
             // The last character gives way to a blank, so the label shows something.

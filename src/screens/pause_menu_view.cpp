@@ -9,6 +9,7 @@
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
 #include "shell/app_context.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -146,17 +147,21 @@ int PauseMenuView::HandleEvent(InputEvent& event) {
                 if (vm) vm->historyDepth = 1;
                 if (scene) scene->setScroll(0, 0);
                 screens::playEffect(screens::kClick);
-                if (vm) vm->GoTo(0, 1);
+                if (vm) vm->GoTo(VIEW_MAIN_MENU, 1);
                 break;
             case OPTIONS:
             case SCORE:
-            case HELP:
+            case HELP: {
                 if (game) game->SuspendRound();
                 if (scene) scene->setScroll(0, 0);
                 screens::playEffect(screens::kClick);
                 // Not remembered: going back from there returns to the round itself.
-                if (vm) vm->GoTo(code == OPTIONS ? 10 : code == SCORE ? 7 : 3);
+                const ViewId to = code == OPTIONS ? VIEW_OPTIONS
+                                  : code == SCORE ? VIEW_SCORES
+                                                  : VIEW_HELP;
+                if (vm) vm->GoTo(to);
                 break;
+            }
             default:
                 break;
         }

@@ -10,12 +10,12 @@
 #include "screens/button.h"
 #include "screens/confirm_box.h"
 #include "screens/screen_helpers.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
 
 constexpr int kRowsPerPage = 5;
-constexpr int kGameView = 1;
 
 std::u16string number(int32_t v) {
     const std::string s = std::to_string(v);
@@ -189,7 +189,7 @@ int ScoresView::HandleEvent(InputEvent& event) {
     switch (event.keys[7]) {
         case kBack: {
             Settings* st = screens::settings();
-            if (vm && vm->previousId == kGameView && st && st->hiScores) st->hiScores->Save();
+            if (vm && vm->previousId == VIEW_GAME && st && st->hiScores) st->hiScores->Save();
             if (vm) vm->GoBack();
             return 1;
         }

@@ -12,32 +12,33 @@
 #include "screens/splash_view.h"
 #include "screens/title_view.h"
 #include "screens/transition_view.h"
+#include "shell/view_ids.h"
 
-View* createScreen(uint8_t id, SceneSurface* surface) {
+View* createScreen(ViewId id, SceneSurface* surface) {
     switch (id) {
-        case 0:
+        case VIEW_MAIN_MENU:
             return new MainMenuView(surface);
-        case 1:
+        case VIEW_GAME:
             return new GameView(surface);
-        case 3:
+        case VIEW_HELP:
             return new HelpView(surface);
-        case 4:
+        case VIEW_NAME_ENTRY:
             return new NameEntryView(surface);
-        case 5:
+        case VIEW_PAUSE_MENU:
             return new PauseMenuView(surface);
-        case 7:
+        case VIEW_SCORES:
             return new ScoresView(surface);
-        case 8:
+        case VIEW_ABOUT:
             return new AboutView(surface);
-        case 10:
+        case VIEW_OPTIONS:
             return new OptionsView(surface);
-        case 11:
+        case VIEW_CREDITS:
             return new CreditsView(surface);
-        case 12:
+        case VIEW_SPLASH:
             return new SplashView(surface);
-        case 13:
-            return new TransitionView(surface, 0);
-        case 14:
+        case VIEW_TRANSITION:
+            return new TransitionView(surface, VIEW_MAIN_MENU);
+        case VIEW_TITLE:
             return new TitleView(surface);
         default:
             return nullptr;

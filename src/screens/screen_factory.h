@@ -2,12 +2,10 @@
 // screen at start-up and owns what it gets.
 #pragma once
 
-#include <cstdint>
+#include "shell/view_ids.h"
 
 class View;
 class SceneSurface;
 
-// Ids: 0 main menu, 1 game screen, 3 help, 4 name entry, 5 pause menu, 7 scores,
-// 8 about, 10 options, 11 credits, 12 splash, 13 transition (leads to view 0),
-// 14 title. Null for any other id.
-View* createScreen(uint8_t id, SceneSurface* surface);
+// Null for an id that names no screen.
+View* createScreen(ViewId id, SceneSurface* surface);

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -79,7 +80,7 @@ void SplashView::removeSkipButton() {
 
 void SplashView::leaveForTitle() {
     removeSkipButton();
-    if (ViewManager* vm = screens::viewManager()) vm->GoTo(14);
+    if (ViewManager* vm = screens::viewManager()) vm->GoTo(VIEW_TITLE);
 }
 
 int SplashView::HandleEvent(InputEvent& event) {

@@ -4,6 +4,7 @@
 #include "graphics/surface.h"
 #include "platform/platform.h"
 #include "screens/screen_helpers.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -29,7 +30,7 @@ void TitleView::OnLeave() {
 
 int TitleView::HandleEvent(InputEvent& event) {
     if (event.type == EV_PEN_DOWN) {
-        if (ViewManager* vm = screens::viewManager()) vm->GoTo(0);
+        if (ViewManager* vm = screens::viewManager()) vm->GoTo(VIEW_MAIN_MENU);
         return 1;
     }
     const uint32_t now = platform::tickCount();

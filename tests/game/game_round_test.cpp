@@ -16,6 +16,7 @@
 #include "graphics/picture_font.h"
 #include "persist/settings.h"
 #include "round_fixture.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ class GameRoundTest : public RoundFixture {
         std::filesystem::remove_all(storeDir);
     }
     void restart(int32_t duckSeed, int32_t leafSeed) {
-        views.currentId = 1;
+        views.currentId = VIEW_GAME;
         game.StartRound();
         duckFlock.rng = Random(duckSeed);
         leafField.rng = Random(leafSeed);
@@ -117,17 +118,17 @@ TEST_F(GameRoundTest, TheMagazineEdgesDecideBetweenReloadAndClick) {
 
 TEST_F(GameRoundTest, TheMenuIconNeverFires) {
     for (InputEvent e : {penDown(229, 309), penDown(240, 319)}) {
-        views.currentId = 1;
+        views.currentId = VIEW_GAME;
         EXPECT_EQ(step(e), 1);
         EXPECT_EQ(shellMagazine.shells, 7);
     }
     EXPECT_EQ(ints(game.shotsFired, startedCount(535)), ints(0, 2));
     // Just outside the corner is an ordinary shot.
-    views.currentId = 1;
+    views.currentId = VIEW_GAME;
     step(penDown(228, 315));
     EXPECT_EQ(game.shotsFired, 1);
     // Another view than the round's gets nothing.
-    views.currentId = 7;
+    views.currentId = VIEW_SCORES;
     EXPECT_EQ(step(penDown(20, 100)), 1);
     EXPECT_EQ(game.shotsFired, 1);
 }

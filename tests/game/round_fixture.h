@@ -17,6 +17,7 @@
 #include "graphics/surface.h"
 #include "platform/headless/headless.h"
 #include "shell/app_context.h"
+#include "shell/view_ids.h"
 #include "shell/view_manager.h"
 
 // w x h frames whose two-pixel border is the key colour and whose inside is opaque.
@@ -58,7 +59,7 @@ class RoundFixture : public ::testing::Test {
         surface = std::make_unique<SceneSurface>(1, 3, 240, 320);
         list.surface = surface.get();
         setAnimationList(&list);
-        views.currentId = 1;
+        views.currentId = VIEW_GAME;
         saved = appContext();
         appContext().sound = sound.get();
         appContext().viewManager = &views;

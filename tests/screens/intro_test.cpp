@@ -6,6 +6,7 @@
 #include "screens/button.h"
 #include "screens/splash_view.h"
 #include "screens/title_view.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ class IntroTest : public ScreenFixture {
     }
     // Starts the splash and draws its first frame at t0.
     SplashView& start() {
-        SplashView& splash = open<SplashView>(12);
+        SplashView& splash = open<SplashView>(VIEW_SPLASH);
         frameAt(splash, t0 = headless::now());
         return splash;
     }
@@ -33,16 +34,16 @@ class IntroTest : public ScreenFixture {
 TEST_F(IntroTest, SkipWithinTwoSecondsGoesToTheTitle) {
     SplashView& splash = start();
     EXPECT_EQ(frameAt(splash, t0 + 500, EV_PEN_DOWN, 100, 100), 1);
-    EXPECT_EQ(manager.nextId, 12);  // a tap elsewhere does nothing
+    EXPECT_EQ(manager.nextId, VIEW_SPLASH);  // a tap elsewhere does nothing
     EXPECT_EQ(frameAt(splash, t0 + 1999, EV_PEN_DOWN, 226, 318), 1);  // the skip's corner
-    EXPECT_EQ(manager.nextId, 14);
+    EXPECT_EQ(manager.nextId, VIEW_TITLE);
 }
 
 TEST_F(IntroTest, AfterTwoSecondsTheSkipButtonIsGoneAndTheEmblemFadesIn) {
     SplashView& splash = start();
     // At the mark, the first event only loads the second picture.
     frameAt(splash, t0 + 2000, EV_PEN_DOWN, 203, 309);
-    EXPECT_EQ(ints(manager.nextId, SplashView::secondLogoPending()), ints(12, false));
+    EXPECT_EQ(ints(manager.nextId, SplashView::secondLogoPending()), ints(VIEW_SPLASH, false));
     EXPECT_FLOAT_EQ(SplashView::fadeAlpha(), 0.0f);
     // Ten fade steps: the first at once, then each more than 70 ms after the last.
     uint32_t t = t0 + 2001;
@@ -64,9 +65,9 @@ TEST_F(IntroTest, AfterTwoSecondsTheSkipButtonIsGoneAndTheEmblemFadesIn) {
         frameAt(splash, t += 1);
     }
     EXPECT_DOUBLE_EQ(splash.spinAngle, 186.0);
-    EXPECT_EQ(manager.nextId, 12);
+    EXPECT_EQ(manager.nextId, VIEW_SPLASH);
     frameAt(splash, t += 1);
-    EXPECT_EQ(manager.nextId, 14);
+    EXPECT_EQ(manager.nextId, VIEW_TITLE);
 }
 
 TEST_F(IntroTest, TheSequenceRunsOncePerRun) {
@@ -78,7 +79,7 @@ TEST_F(IntroTest, TheSequenceRunsOncePerRun) {
 }
 
 TEST_F(IntroTest, TitlePromptShowsOnEverySecondRedraw) {
-    TitleView& title = open<TitleView>(14);
+    TitleView& title = open<TitleView>(VIEW_TITLE);
     std::vector<uint16_t> frames[4];
     uint32_t t = headless::now();
     for (auto& f : frames) {
@@ -100,7 +101,7 @@ TEST_F(IntroTest, TitlePromptShowsOnEverySecondRedraw) {
     EXPECT_EQ(title.blinkOn, 0);
     // A tap goes to the menu without remembering the title.
     EXPECT_EQ(frameAt(title, t + 1, EV_PEN_DOWN, 5, 5), 1);
-    EXPECT_EQ(ints(manager.nextId, manager.historyDepth), ints(0, 0));
+    EXPECT_EQ(ints(manager.nextId, manager.historyDepth), ints(VIEW_MAIN_MENU, 0));
 }
 
 }  // namespace

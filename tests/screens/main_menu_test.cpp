@@ -4,6 +4,7 @@
 #include "screen_fixture.h"
 #include "screens/button.h"
 #include "screens/main_menu_view.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class MainMenuTest : public ScreenFixture {
     int frame() { return frameAt(*menu, headless::now() + 1); }
     void enterMenu(uint8_t animation) {
         settings->menuAnimation = animation;
-        menu = &open<MainMenuView>(0);
+        menu = &open<MainMenuView>(VIEW_MAIN_MENU);
     }
     MainMenuView* menu = nullptr;
 };
@@ -51,30 +52,34 @@ TEST_F(MainMenuTest, AnimatedSlideInTakesOneStepPerNewTick) {
 
 TEST_F(MainMenuTest, TapsDuringTheSlideInAreIgnored) {
     enterMenu(1);
-    manager.nextId = 0;
+    manager.nextId = VIEW_MAIN_MENU;
     for (int i = 0; i < 5; ++i) {
         headless::setNow(headless::now() + 1);
         EXPECT_EQ(tap(*menu, 30, 60), 1);
     }
-    EXPECT_EQ(ints(manager.nextId, menu->controlCount, soundsStarted(540)), ints(0, 0, 0));
+    EXPECT_EQ(ints(manager.nextId, menu->controlCount, soundsStarted(540)),
+              ints(VIEW_MAIN_MENU, 0, 0));
 }
 
 TEST_F(MainMenuTest, ButtonsLeadWhereTheirCaptionsSayAndExitEndsTheProgram) {
     enterMenu(0);
     frame();
-    for (auto [x, y, leadsTo] :
-         {std::tuple{30, 60, 1}, {75, 60, 10}, {120, 60, 7}, {165, 40, 3}, {210, 240, 4}}) {
-        manager.nextId = manager.currentId = 0;
+    for (auto [x, y, leadsTo] : {std::tuple{30, 60, VIEW_GAME},
+                                 {75, 60, VIEW_OPTIONS},
+                                 {120, 60, VIEW_SCORES},
+                                 {165, 40, VIEW_HELP},
+                                 {210, 240, VIEW_NAME_ENTRY}}) {
+        manager.nextId = manager.currentId = VIEW_MAIN_MENU;
         manager.historyDepth = 0;
         EXPECT_EQ(tap(*menu, x, y), 1);
         EXPECT_EQ(ints(manager.nextId, manager.historyDepth, manager.history[0]),
-                  ints(leadsTo, 1, 0))
+                  ints(leadsTo, 1, VIEW_MAIN_MENU))
             << x << "," << y;
     }
     EXPECT_EQ(soundsStarted(540), 5);
-    manager.nextId = 0;
+    manager.nextId = VIEW_MAIN_MENU;
     EXPECT_EQ(tap(*menu, 210, 40), 2);
-    EXPECT_EQ(manager.nextId, 0);
+    EXPECT_EQ(manager.nextId, VIEW_MAIN_MENU);
 }
 
 TEST_F(MainMenuTest, NameButtonShowsTheNameCutToEightCharacters) {

@@ -3,6 +3,7 @@
 
 #include "screen_fixture.h"
 #include "screens/name_entry_view.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ class NameEntryTest : public ScreenFixture {
     void SetUp() override {
         ScreenFixture::SetUp();
         setUserName(u"OLD");
-        view = &open<NameEntryView>(4);
+        view = &open<NameEntryView>(VIEW_NAME_ENTRY);
     }
     void press(std::initializer_list<Key> keys) {
         for (Key key : keys) tap(*view, key.x, key.y);
@@ -44,7 +45,7 @@ TEST_F(NameEntryTest, KeysEnterTheirCharactersUpToEight) {
     EXPECT_EQ(ints(typed() == u"AB10ZaAB", view->length), ints(true, 8));
     press({kOk});
     EXPECT_EQ(userName(), u"AB10ZaAB");
-    EXPECT_EQ(manager.nextId, 0);
+    EXPECT_EQ(manager.nextId, VIEW_MAIN_MENU);
 }
 
 TEST_F(NameEntryTest, BackspaceRules) {
@@ -65,12 +66,12 @@ TEST_F(NameEntryTest, BackspaceRules) {
 TEST_F(NameEntryTest, OkWithNothingTypedAndCancelKeepTheOldName) {
     press({kOk});
     EXPECT_EQ(userName(), u"OLD");
-    EXPECT_EQ(manager.nextId, 0);
+    EXPECT_EQ(manager.nextId, VIEW_MAIN_MENU);
     reenter();
-    manager.nextId = manager.currentId = 4;
+    manager.nextId = manager.currentId = VIEW_NAME_ENTRY;
     press({kA, kCancel});
     EXPECT_EQ(userName(), u"OLD");
-    EXPECT_EQ(manager.nextId, 0);
+    EXPECT_EQ(manager.nextId, VIEW_MAIN_MENU);
     // Entering again starts empty.
     reenter();
     EXPECT_EQ(typed(), u"");

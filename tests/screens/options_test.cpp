@@ -3,6 +3,7 @@
 #include "screens/options_view.h"
 #include "screens/slider.h"
 #include "screens/toggle_button.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ class OptionsTest : public ScreenFixture {
         settings->soundVolume = 20;
         settings->menuAnimation = 1;
         settings->specialEffects = 0;
-        view = &open<OptionsView>(10, 0);
+        view = &open<OptionsView>(VIEW_OPTIONS, VIEW_MAIN_MENU);
     }
     int send(int type, int x, int y) { return ScreenFixture::send(*view, type, x, y); }
     std::vector<int64_t> stored() const {
@@ -65,13 +66,14 @@ TEST_F(OptionsTest, CancelRestoresWhatTheScreenFound) {
     ASSERT_EQ(stored(), ints(46, 14, 0, 1));
     tap(*view, 210, 60);  // Cancel
     EXPECT_EQ(stored(), ints(40, 20, 1, 0));
-    EXPECT_EQ(ints(sound->musicVolume, sound->effectVolume, manager.nextId), ints(40, 20, 0));
+    EXPECT_EQ(ints(sound->musicVolume, sound->effectVolume, manager.nextId),
+              ints(40, 20, VIEW_MAIN_MENU));
 }
 
 TEST_F(OptionsTest, OkKeepsTheChangesAndSavesThem) {
     tap(*view, 80, 22);
     tap(*view, 210, 160);  // OK
-    EXPECT_EQ(ints(manager.nextId, settings->musicVolume), ints(0, 46));
+    EXPECT_EQ(ints(manager.nextId, settings->musicVolume), ints(VIEW_MAIN_MENU, 46));
     EXPECT_EQ(Settings(sound.get()).musicVolume, 46);  // a fresh object reads what was written
 }
 

@@ -9,6 +9,7 @@
 #include "screens/help_view.h"
 #include "screens/pause_menu_view.h"
 #include "screens/transition_view.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class PauseHelpTest : public ScreenFixture {
   protected:
     PauseMenuView& openPause(uint8_t animation, int from = -1) {
         settings->menuAnimation = animation;
-        return open<PauseMenuView>(5, from);
+        return open<PauseMenuView>(VIEW_PAUSE_MENU, from);
     }
 };
 
@@ -49,7 +50,7 @@ TEST_F(PauseHelpTest, WithoutAnimationThePanelIsPlacedAtOnce) {
 }
 
 TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
-    manager.GoTo(1, 1);  // from the menu to a round, then paused
+    manager.GoTo(VIEW_GAME, 1);  // from the menu to a round, then paused
     PauseMenuView& pause = openPause(0, 1);
     ASSERT_EQ(manager.historyDepth, 2);
     uint32_t t = headless::now();
@@ -57,21 +58,21 @@ TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
     frameAt(pause, ++t, EV_PEN_DOWN, 98, 270);  // Options
     EXPECT_EQ(pause.pressedCode, PauseMenuView::OPTIONS);
     frameAt(pause, ++t, EV_PEN_UP, 126, 270);  // released on Score
-    EXPECT_EQ(ints(manager.nextId, soundsStarted(540)), ints(5, 0));
+    EXPECT_EQ(ints(manager.nextId, soundsStarted(540)), ints(VIEW_PAUSE_MENU, 0));
     // Resume goes back to the round and restarts its music.
     frameAt(pause, ++t, EV_PEN_DOWN, 215, 270);
     frameAt(pause, ++t, EV_PEN_UP, 215, 270);
-    EXPECT_EQ(ints(manager.nextId, soundsStarted(537), soundsStarted(540)), ints(1, 1, 1));
+    EXPECT_EQ(ints(manager.nextId, soundsStarted(537), soundsStarted(540)), ints(VIEW_GAME, 1, 1));
     // Exit goes to the menu keeping only the menu and the pause screen in the history.
-    manager.nextId = 5;
+    manager.nextId = VIEW_PAUSE_MENU;
     frameAt(pause, ++t, EV_PEN_DOWN, 186, 270);
     frameAt(pause, ++t, EV_PEN_UP, 186, 270);
     EXPECT_EQ(ints(manager.nextId, manager.historyDepth, manager.history[0], manager.history[1]),
-              ints(0, 2, 0, 5));
+              ints(VIEW_MAIN_MENU, 2, VIEW_MAIN_MENU, VIEW_PAUSE_MENU));
 }
 
 TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
-    HelpView& help = open<HelpView>(3, 0);
+    HelpView& help = open<HelpView>(VIEW_HELP, VIEW_MAIN_MENU);
     EXPECT_EQ(help.page, 401);
     tap(help, 40, 29);  // previous on the first page: only the click
     EXPECT_EQ(ints(help.page, soundsStarted(540), soundsStarted(578)), ints(401, 1, 0));
@@ -88,7 +89,7 @@ TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
     EXPECT_EQ(help.page, 405);
     // Leaving for the about box and coming back starts on the first page again.
     tap(help, 210, 260);
-    EXPECT_EQ(manager.nextId, 8);
+    EXPECT_EQ(manager.nextId, VIEW_ABOUT);
     reenter();
     EXPECT_EQ(help.page, 401);
 }
@@ -99,12 +100,12 @@ TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
         // A bright red back buffer shown on the window.
         fillBitmap(*surface->backBuffer(), 0xF800);
         surface->presentAll();
-        AboutView& about = open<AboutView>(8, 3);
+        AboutView& about = open<AboutView>(VIEW_ABOUT, VIEW_HELP);
         // Outside the about picture (45..195 x 60..260) the corner keeps or loses its red.
         EXPECT_EQ(headless::windowDevicePixels()[5 * 240 + 5], animation ? 0x39E7 : 0xF800);
         EXPECT_EQ(frameAt(about, headless::now(), EV_PEN_UP, 5, 5), 0);
         EXPECT_EQ(frameAt(about, headless::now(), EV_PEN_DOWN, 5, 5), 1);
-        EXPECT_EQ(manager.nextId, 3);
+        EXPECT_EQ(manager.nextId, VIEW_HELP);
     }
 }
 
@@ -116,7 +117,8 @@ TEST(CreditsTest, FadeTable) {
 }
 
 TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
-    CreditsView& credits = open<CreditsView>(11, 3);  // the entering event takes the first step
+    // The entering event takes the first step.
+    CreditsView& credits = open<CreditsView>(VIEW_CREDITS, VIEW_HELP);
     EXPECT_EQ(credits.lines[0]->x, 218);
     uint32_t t = headless::now();
     frameAt(credits, t + 50);  // not more than 50 ms later: no step
@@ -127,16 +129,16 @@ TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
     for (int i = 0; i < 289; ++i) frameAt(credits, t += 51);
     EXPECT_EQ(credits.lines[0]->x, 220);
     EXPECT_EQ(frameAt(credits, t + 1, EV_PEN_DOWN, 10, 10), 1);
-    EXPECT_EQ(manager.nextId, 3);
+    EXPECT_EQ(manager.nextId, VIEW_HELP);
 }
 
 TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
-    TransitionView& transition = open<TransitionView>(13, -1, 0);
+    TransitionView& transition = open<TransitionView>(VIEW_TRANSITION, -1, VIEW_MAIN_MENU);
     fillBitmap(*surface->backBuffer(), 0x001F);
     InputEvent e;
     for (int f = 0; f < TransitionView::kFrames - 1; ++f) {
         EXPECT_EQ(transition.HandleEvent(e), 1);
-        ASSERT_EQ(manager.nextId, 13) << "frame " << f;
+        ASSERT_EQ(manager.nextId, VIEW_TRANSITION) << "frame " << f;
     }
     // Rows behind the fringe are done; the last rows are not yet.
     const Bitmap& target = *transition.target->bitmap;
@@ -144,7 +146,7 @@ TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
     for (int x = 0; x < 240; ++x)
         ASSERT_EQ(ints(back.at(x, 100), back.at(x, 319)), ints(target.at(x, 100), 0x001F)) << x;
     EXPECT_EQ(transition.HandleEvent(e), 1);
-    EXPECT_EQ(manager.nextId, 0);
+    EXPECT_EQ(manager.nextId, VIEW_MAIN_MENU);
     for (int y = 0; y < 320; y += 7)
         for (int x = 0; x < 240; ++x) ASSERT_EQ(back.at(x, y), target.at(x, y)) << x << "," << y;
     EXPECT_EQ(headless::windowDevicePixels()[319 * 240 + 5], target.at(5, 319));

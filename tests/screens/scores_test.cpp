@@ -7,6 +7,7 @@
 #include "screens/confirm_box.h"
 #include "screens/scores_view.h"
 #include "shell/application.h"
+#include "shell/view_ids.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST_F(ScoresTest, PagingNeedsMoreThanThreeEntries) {
     for (auto [filled, afterOne, afterTwo] :
          {std::tuple{0, 0, 0}, {3, 0, 0}, {4, 5, 0}, {10, 5, 0}}) {
         fill(filled);
-        enter(*view, 7, 0);
+        enter(*view, VIEW_SCORES, VIEW_MAIN_MENU);
         EXPECT_EQ(view->firstRow, 0);
         EXPECT_EQ(tap({100, 200}), 0);
         EXPECT_EQ(view->firstRow, afterOne) << filled << " entries";
@@ -82,7 +83,7 @@ TEST_F(ScoresTest, AFinishedRoundIsEnteredOnceUnderThePlayersNameIfThereIsOne) {
     setUserName(u"");
     settings->pendingScore = 150;
     settings->resultPending = 1;
-    enter(*view, 7, 1);
+    enter(*view, VIEW_SCORES, VIEW_GAME);
     EXPECT_EQ(ints(settings->hiScores->CountFilled(), settings->resultPending), ints(2, 1));
     setUserName(u"KIM");
     reenter();
@@ -97,7 +98,7 @@ TEST_F(ScoresTest, AFinishedRoundIsEnteredOnceUnderThePlayersNameIfThereIsOne) {
 
 TEST_F(ScoresTest, StatisticsPageDisablesResetAndIgnoresPagingTaps) {
     fill(6);
-    enter(*view, 7, 0);
+    enter(*view, VIEW_SCORES, VIEW_MAIN_MENU);
     tap(kPageButton);
     EXPECT_EQ(ints(view->resultsPage, view->clearButton->state), ints(1, Button::kDisabled));
     tap(kReset);
@@ -110,7 +111,7 @@ TEST_F(ScoresTest, StatisticsPageDisablesResetAndIgnoresPagingTaps) {
 
 TEST_F(ScoresTest, ResetClearsOnlyAfterOk) {
     fill(4);
-    enter(*view, 7, 0);
+    enter(*view, VIEW_SCORES, VIEW_MAIN_MENU);
     // Cancel keeps the table.
     view->script = {event(EV_PEN_DOWN, 150, 120), event(EV_PEN_UP, 150, 120)};
     tap(kReset);
@@ -154,15 +155,15 @@ TEST_F(ScoresTest, ClosingTheWindowWhileTheBoxIsOpenEndsItAsCancel) {
 
 TEST_F(ScoresTest, LeavingAfterARoundSavesTheTableLeavingFromTheMenuDoesNot) {
     fill(2);
-    enter(*view, 7, 1);
-    manager.previousId = 1;
+    enter(*view, VIEW_SCORES, VIEW_GAME);
+    manager.previousId = VIEW_GAME;
     tap(kBack);
-    EXPECT_EQ(manager.nextId, 1);
+    EXPECT_EQ(manager.nextId, VIEW_GAME);
     leave();
     EXPECT_EQ(storedCount(), 2);
     fill(3);
-    enter(*view, 7, 0);
-    manager.previousId = 0;
+    enter(*view, VIEW_SCORES, VIEW_MAIN_MENU);
+    manager.previousId = VIEW_MAIN_MENU;
     tap(kBack);
     EXPECT_EQ(storedCount(), 2);
 }
