@@ -1,5 +1,6 @@
 #include "game/duck_flock.h"
 
+#include "audio/sound_ids.h"
 #include "game/line_path.h"
 #include "game/mover.h"
 #include "game/round_context.h"
@@ -185,7 +186,7 @@ Mover* DuckFlock::SpawnFleeing(int32_t x, int32_t y, uint8_t oldKind) {
     const int32_t pathKind = rng.Next(30) % 2 == 1 ? PATH_ZIGZAG : PATH_LINE;
     duck->SetPath(pathKind, PathParams{x, y, tx, ty, 15});
     if (!addMover(duck, layerFor(kind))) return nullptr;
-    round_context::playEffect(rng.NextRaw() % 2 == 0 ? 563 : 564);
+    round_context::playEffect(rng.NextRaw() % 2 == 0 ? SOUND_QUACK : SOUND_QUACK_CALL);
     return duck;
 }
 
@@ -273,7 +274,7 @@ FlockResult DuckFlock::Update(const InputEvent& event, uint8_t loaded, int mode)
                 }
             } else if (d->kind == DUCK_SWIMMER && h != HIT_NONE) {
                 TurnSwimmer(d);
-                round_context::playEffect(563);
+                round_context::playEffect(SOUND_QUACK);
             }
         }
         d->Step(surface);

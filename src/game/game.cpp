@@ -1,5 +1,6 @@
 #include "game/game.h"
 
+#include "audio/sound_ids.h"
 #include "game/duck_flock.h"
 #include "game/hit_effects.h"
 #include "game/leaf_field.h"
@@ -23,18 +24,6 @@
 #include "shell/view_manager.h"
 
 namespace {
-// Sounds of the round.
-constexpr int kMenuMusic = 535;
-constexpr int kRoundMusic = 537;
-constexpr int kReloadSound = 543;
-constexpr int kDuckHitSound = 544;
-constexpr int kHiddenTargetSound = 545;
-constexpr int kEmptyClickSound = 546;
-constexpr int kShotSound = 550;
-constexpr int kLastShellSound = 551;
-constexpr int kEndOfRoundSound = 578;
-constexpr int kWarningSound = 579;
-
 // What the pen-down hit besides ducks; a shot mark is left only for plain misses.
 constexpr int kMarkOtherTarget = 7;
 constexpr int kMarkHiddenTarget = 8;
@@ -139,7 +128,7 @@ int Game::ProcessEvent(InputEvent& event) {
     if (event.type == EV_VIEW_ENTER && vm->currentId == VIEW_GAME &&
         vm->previousId != VIEW_MAIN_MENU && vm->previousId != VIEW_PAUSE_MENU) {
         round_context::stopAllSounds();
-        round_context::playMusic(kRoundMusic);
+        round_context::playMusic(SOUND_ROUND_MUSIC);
         ResumeRound();
         surface->drawScene();
         surface->redrawAll();
@@ -178,7 +167,7 @@ int Game::ProcessEvent(InputEvent& event) {
     const FlockResult ducks = duckFlock.Update(event, loaded, 0);
     scorePopups.Update();
     if (ducks.code == FLOCK_HIT) {
-        round_context::playEffect(kDuckHitSound);
+        round_context::playEffect(SOUND_DUCK_HIT);
         if (round_context::specialEffectsOn()) hitEffects.Spawn(ducks.x, ducks.y, ducks.kind);
         const int32_t points = ducks.kind < 3 ? 10 : 25;
         scorePopups.Spawn(ducks.x, ducks.y, ducks.kind, points);
@@ -233,13 +222,13 @@ int Game::ProcessEvent(InputEvent& event) {
             }
             vm->GoTo(VIEW_PAUSE_MENU, 1);
             round_context::stopAllSounds();
-            round_context::playMusic(kMenuMusic);
+            round_context::playMusic(SOUND_MENU_MUSIC);
             return 1;
         }
         const bool gunLoaded = shellMagazine.shells > 0;
         if (gunLoaded && !sceneProps.hiddenTargetHit &&
             SceneProps::OnHiddenTarget(x + surface->scrollX(), y + surface->scrollY())) {
-            round_context::playEffect(kHiddenTargetSound);
+            round_context::playEffect(SOUND_HIDDEN_TARGET);
             sceneProps.hiddenTargetHit = true;
             sceneProps.HitHiddenTarget();
             hitMark = kMarkHiddenTarget;
@@ -249,14 +238,14 @@ int Game::ProcessEvent(InputEvent& event) {
             shotMarks.Spawn(x, y);
         }
         if (x > 200 && y > 5 && y < 165 && !gunLoaded) {
-            round_context::playEffect(kReloadSound);
+            round_context::playEffect(SOUND_RELOAD);
             shellMagazine.Reload();
         } else if (!gunLoaded) {
-            round_context::playEffect(kEmptyClickSound);
+            round_context::playEffect(SOUND_EMPTY_CLICK);
         } else {
-            round_context::playEffect(kShotSound);
+            round_context::playEffect(SOUND_SHOT);
             shellMagazine.Shoot();
-            if (shellMagazine.shells == 0) round_context::playEffect(kLastShellSound);
+            if (shellMagazine.shells == 0) round_context::playEffect(SOUND_LAST_SHELL);
             ++shotsFired;
         }
     }
@@ -265,7 +254,7 @@ int Game::ProcessEvent(InputEvent& event) {
 
     if (roundClock.Tick() > 0) {
         if (roundClock.secondsLeft <= 4 && timeWarningGiven == 0) {
-            round_context::playEffect(kWarningSound);
+            round_context::playEffect(SOUND_TIME_WARNING);
             timeWarningGiven = 1;
         }
         scoreCounter.Tick();
@@ -304,7 +293,7 @@ void Game::StartRound() {
     lastBlinkTick = platform::tickCount();
     otherHits = shotDucks = shotLeaves = penalties = shotsFired = 0;
 
-    round_context::playMusic(kRoundMusic);
+    round_context::playMusic(SOUND_ROUND_MUSIC);
     surface->drawScene();
 }
 
@@ -330,12 +319,12 @@ void Game::EndRound() {
         surface->greyBackBuffer();
         surface->presentAll();
     }
-    round_context::playEffect(kEndOfRoundSound);
+    round_context::playEffect(SOUND_GONG);
     platform::sleepMs(100);
     paintPictureOnce(surface, 510, 68, 260, (240 - 68) / 2, surface->scrollY() + (320 - 260) / 2);
     round_context::stopAllSounds();
     platform::sleepMs(1000);
-    round_context::playMusic(kMenuMusic);
+    round_context::playMusic(SOUND_MENU_MUSIC);
     surface->setScroll(0, 0);
 }
 

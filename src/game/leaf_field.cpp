@@ -1,5 +1,6 @@
 #include "game/leaf_field.h"
 
+#include "audio/sound_ids.h"
 #include "game/effect_sprite.h"
 #include "game/mover.h"
 #include "game/round_context.h"
@@ -164,22 +165,22 @@ LeafResult LeafField::Outcome(int32_t x, int32_t y, uint8_t kind) {
         case ITEM_FISHERMAN:
             r = {LEAF_POINTS, -50};
             showPopup(minusFifty, x + 20, y + 20, false, 10);
-            round_context::playEffect(562);
+            round_context::playEffect(SOUND_FISHERMAN_HIT);
             break;
         default: {
             const int32_t s = rng.Next(100) % 13;
             if (s == 0) {
                 r = {LEAF_TIME, 30};
                 showPopup(clockPlus, x + 20, y - 10, true, 20);
-                round_context::playEffect(555);
+                round_context::playEffect(SOUND_TIME_GAINED);
             } else if (s == 1) {
                 r = {LEAF_TIME, -30};
                 showPopup(clockMinus, x + 20, y - 10, true, 20);
-                round_context::playEffect(556);
+                round_context::playEffect(SOUND_TIME_LOST);
             } else if (s == 2 && bonusCooldown < 2) {
                 r = {LEAF_BONUS, 0};
                 showPopup(bonusItem, x + 20, y - 10, true, 20);
-                round_context::playEffect(557);
+                round_context::playEffect(SOUND_BONUS);
                 bonusCooldown = 6;
             } else {
                 if (s == 2) --bonusCooldown;
@@ -206,10 +207,10 @@ void LeafField::StartHitEffect(int32_t x, int32_t y, uint8_t kind) {
             ok = e->Start(x, y, &signDropFrames, 70, false, 1);
             layer = 141;
             signDuckPresent = 0;
-            round_context::playEffect(544);
+            round_context::playEffect(SOUND_DUCK_HIT);
             break;
         case ITEM_RED_BIRD:
-            round_context::playEffect(558);
+            round_context::playEffect(SOUND_RED_BIRD_HIT);
             ok = e->Start(x, y, &redFallFrames, 130, true, 1);
             if (ok) e->SetPath(PATH_LINE, PathParams{x + 3, y, x + 43, y, 1});
             layer = 40;

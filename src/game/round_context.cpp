@@ -6,11 +6,11 @@
 
 namespace round_context {
 
-void playEffect(int id) {
+void playEffect(SoundId id) {
     if (GameSound* s = appContext().sound) s->PlaySound(id, false, false);
 }
 
-void playMusic(int id) {
+void playMusic(SoundId id) {
     if (GameSound* s = appContext().sound) s->PlaySound(id, true, true);
 }
 

@@ -3,14 +3,16 @@
 // bare test fixture.
 #pragma once
 
+#include "audio/sound_ids.h"
+
 class Settings;
 
 namespace round_context {
 
 // An effect played once.
-void playEffect(int id);
+void playEffect(SoundId id);
 // Music, looped.
-void playMusic(int id);
+void playMusic(SoundId id);
 void stopAllSounds();
 // The switches of the settings object; off when there is no settings object.
 bool specialEffectsOn();

@@ -1,5 +1,6 @@
 #include "screens/about_view.h"
 
+#include "audio/sound_ids.h"
 #include "graphics/animation_list.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -23,13 +24,13 @@ void AboutView::OnEnter() {
         surface->presentAll();
     }
     screens::paintPictureOnce(surface, 509, kWidth, kHeight, 120 - kWidth / 2, 160 - kHeight / 2);
-    screens::playEffect(screens::kTap);
+    screens::playEffect(SOUND_GONG);
     if (surface) surface->redrawDirty();
 }
 
 int AboutView::HandleEvent(InputEvent& event) {
     if (event.type != EV_PEN_DOWN) return 0;
-    screens::playEffect(screens::kTap);
+    screens::playEffect(SOUND_GONG);
     if (ViewManager* vm = screens::viewManager()) vm->GoBack();
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "screens/confirm_box.h"
 
+#include "audio/sound_ids.h"
 #include "graphics/image.h"
 #include "graphics/surface.h"
 #include "screens/screen_helpers.h"
@@ -34,11 +35,11 @@ uint8_t ConfirmBox::Run() {
     while (source(event)) {
         if (event.type == EV_PEN_DOWN) {
             if (insideInclusive(okArea, event.x, event.y)) {
-                screens::playEffect(screens::kClick);
+                screens::playEffect(SOUND_BUTTON);
                 screens::copyImage(surface, okPressed.get(), okArea.left, okArea.top);
                 screens::presentRect(surface, okArea);
             } else if (insideInclusive(cancelArea, event.x, event.y)) {
-                screens::playEffect(screens::kClick);
+                screens::playEffect(SOUND_BUTTON);
                 screens::copyImage(surface, cancelPressed.get(), cancelArea.left, cancelArea.top);
                 screens::presentRect(surface, cancelArea);
             }

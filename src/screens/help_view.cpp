@@ -1,5 +1,6 @@
 #include "screens/help_view.h"
 
+#include "audio/sound_ids.h"
 #include "graphics/image.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
@@ -71,7 +72,7 @@ void HelpView::turnTo(int newPage) {
 int HelpView::HandleEvent(InputEvent& event) {
     if (event.type == EV_VIEW_ENTER && surface) surface->redrawAll();
     if (!OfferEvent(event) || event.type != EV_CONTROL) return 1;
-    screens::playEffect(screens::kClick);
+    screens::playEffect(SOUND_BUTTON);
     ViewManager* vm = screens::viewManager();
     switch (event.keys[7]) {
         case OK:
@@ -85,13 +86,13 @@ int HelpView::HandleEvent(InputEvent& event) {
             break;
         case NEXT:
             if (page != kLastPage) {
-                screens::playEffect(screens::kTap);
+                screens::playEffect(SOUND_GONG);
                 turnTo(page + 1);
             }
             break;
         case PREVIOUS:
             if (page != kFirstPage) {
-                screens::playEffect(screens::kTap);
+                screens::playEffect(SOUND_GONG);
                 turnTo(page - 1);
             }
             break;

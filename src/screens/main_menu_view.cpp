@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "audio/sound_ids.h"
 #include "graphics/animation_list.h"
 #include "graphics/blitters.h"
 #include "graphics/image.h"
@@ -171,7 +172,7 @@ int MainMenuView::HandleEvent(InputEvent& event) {
     }
 
     if (!OfferEvent(event) || event.type != EV_CONTROL) return 1;
-    screens::playEffect(screens::kClick);
+    screens::playEffect(SOUND_BUTTON);
     const int id = event.keys[7];
     if (id < 0 || id >= kButtons) return 1;
     if (kEntries[id].leadsTo == kEndsProgram) return 2;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "audio/sound_ids.h"
 #include "graphics/picture_font.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
@@ -101,7 +102,7 @@ void NameEntryView::showName(bool centre) {
 
 int NameEntryView::HandleEvent(InputEvent& event) {
     if (!OfferEvent(event) || event.type != EV_CONTROL) return 1;
-    screens::playEffect(screens::kClick);
+    screens::playEffect(SOUND_BUTTON);
     const uint16_t id = static_cast<uint16_t>(event.keys[7]);
     ViewManager* vm = screens::viewManager();
     if (id == kOk) {

@@ -1,6 +1,7 @@
 #include "screens/options_view.h"
 
 #include "audio/game_sound.h"
+#include "audio/sound_ids.h"
 #include "graphics/surface.h"
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
@@ -96,7 +97,7 @@ int OptionsView::HandleEvent(InputEvent& event) {
     if (OfferEvent(event)) {
         touched = 1;
         if (event.type == EV_CONTROL) {
-            screens::playEffect(screens::kClick);
+            screens::playEffect(SOUND_BUTTON);
             if (event.keys[7] == kOk) {
                 if (st) st->Save();
                 if (vm) vm->GoBack();
@@ -131,7 +132,7 @@ int OptionsView::HandleEvent(InputEvent& event) {
                 sound->SetMusicVolume(v);
                 sound->StopAllSounds();
                 // Restart the menu music so the new level is heard at once.
-                sound->PlaySound(screens::kMenuMusic, true, true);
+                sound->PlaySound(SOUND_MENU_MUSIC, true, true);
             }
             if (st) st->musicVolume = v;
             event.type = EV_NONE;
@@ -147,7 +148,7 @@ int OptionsView::HandleEvent(InputEvent& event) {
             const int v = Slider::notifiedValue(event);
             if (sound) {
                 sound->SetSoundVolume(v);
-                sound->PlaySound(screens::kVolumeSample, false, false);
+                sound->PlaySound(SOUND_VOLUME_SAMPLE, false, false);
             }
             if (st) st->soundVolume = v;
             event.type = EV_NONE;

@@ -1,5 +1,6 @@
 #include "screens/pause_menu_view.h"
 
+#include "audio/sound_ids.h"
 #include "game/game.h"
 #include "graphics/image.h"
 #include "graphics/sprite.h"
@@ -138,15 +139,15 @@ int PauseMenuView::HandleEvent(InputEvent& event) {
                 if (scene) scene->drawScene();
                 if (vm) vm->GoBack();
                 screens::stopAllSounds();
-                screens::playMusic(screens::kRoundMusic);
-                screens::playEffect(screens::kClick);
+                screens::playMusic(SOUND_ROUND_MUSIC);
+                screens::playEffect(SOUND_BUTTON);
                 break;
             case EXIT:
                 if (game) game->EndRound();
                 // Only the main menu stays remembered below the pause menu.
                 if (vm) vm->historyDepth = 1;
                 if (scene) scene->setScroll(0, 0);
-                screens::playEffect(screens::kClick);
+                screens::playEffect(SOUND_BUTTON);
                 if (vm) vm->GoTo(VIEW_MAIN_MENU, 1);
                 break;
             case OPTIONS:
@@ -154,7 +155,7 @@ int PauseMenuView::HandleEvent(InputEvent& event) {
             case HELP: {
                 if (game) game->SuspendRound();
                 if (scene) scene->setScroll(0, 0);
-                screens::playEffect(screens::kClick);
+                screens::playEffect(SOUND_BUTTON);
                 // Not remembered: going back from there returns to the round itself.
                 const ViewId to = code == OPTIONS ? VIEW_OPTIONS
                                   : code == SCORE ? VIEW_SCORES

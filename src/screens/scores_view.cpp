@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "audio/sound_ids.h"
 #include "graphics/picture_font.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
@@ -184,7 +185,7 @@ int ScoresView::HandleEvent(InputEvent& event) {
         }
         return 0;
     }
-    screens::playEffect(screens::kClick);
+    screens::playEffect(SOUND_BUTTON);
     ViewManager* vm = screens::viewManager();
     switch (event.keys[7]) {
         case kBack: {

@@ -94,11 +94,11 @@ void presentAll(Surface* surface) {
     if (surface) surface->presentAll();
 }
 
-void playEffect(int id) {
+void playEffect(SoundId id) {
     if (GameSound* s = appContext().sound) s->PlaySound(id, false, false);
 }
 
-void playMusic(int id) {
+void playMusic(SoundId id) {
     if (GameSound* s = appContext().sound) s->PlaySound(id, true, true);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "audio/sound_ids.h"
 #include "graphics/bitmap.h"
 
 class Surface;
@@ -35,17 +36,10 @@ void presentAll(Surface* surface);
 bool clipToTarget(Rect& part, int& x, int& y, int w, int h, int dw, int dh);
 
 // The long-lived objects; sound calls do nothing without a sound object.
-void playEffect(int id);
-void playMusic(int id);
+void playEffect(SoundId id);
+void playMusic(SoundId id);
 void stopAllSounds();
 ViewManager* viewManager();
 Settings* settings();
-
-// Sound ids the screens play.
-constexpr int kMenuMusic = 535;
-constexpr int kRoundMusic = 537;
-constexpr int kVolumeSample = 538;
-constexpr int kClick = 540;
-constexpr int kTap = 578;
 
 }  // namespace screens

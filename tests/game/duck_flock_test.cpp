@@ -1,6 +1,7 @@
 // The duck flock: pixel hit tests, near misses, slot order, formations and spawning.
 #include "game/duck_flock.h"
 
+#include "audio/sound_ids.h"
 #include "game/line_path.h"
 #include "round_fixture.h"
 
@@ -65,7 +66,7 @@ TEST_F(DuckFlockTest, KeyPixelInsideTheBoxMakesTheDuckFleeTheOtherWay) {
                   ints(FLOCK_FLED, fleeing, fleeing, 95));
         removeAll();
     }
-    EXPECT_EQ(startedCount(563) + startedCount(564), 4);
+    EXPECT_EQ(startedCount(SOUND_QUACK) + startedCount(SOUND_QUACK_CALL), 4);
 }
 
 TEST_F(DuckFlockTest, OnlyTheFirstDuckInSlotOrderIsHitAndTheRestAreNotStepped) {
@@ -147,7 +148,7 @@ TEST_F(DuckFlockTest, TheSwimmerTurnsWhenShotAndIsNeverRemoved) {
     flock.Update(penDown(195, 400 - 320 + 5), 1, 0);
     ASSERT_EQ(flock.duckCount, 1);
     EXPECT_EQ(swimmer->sprite->image, flock.swimBack.frames[0]);
-    EXPECT_EQ(startedCount(563), 1);
+    EXPECT_EQ(startedCount(SOUND_QUACK), 1);
     auto* line = dynamic_cast<LinePath*>(swimmer->path);
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(ints(line->targetX, line->targetY), ints(168, 669));

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "audio/sound_ids.h"
 #include "game/duck_flock.h"
 #include "game/game.h"
 #include "game/leaf_field.h"
@@ -81,20 +82,20 @@ TEST_F(GameRoundTest, ScrollingStopsAtNineAndSixHundredThirtyNine) {
 }
 
 TEST_F(GameRoundTest, ShootingEmptyingAndReloading) {
-    // 537 is the round's music.
     EXPECT_EQ(ints(roundClock.secondsLeft, roundClock.running, settings->resultPending,
-                   startedCount(537)),
+                   startedCount(SOUND_ROUND_MUSIC)),
               ints(180, 1, 0, 1));
     for (int i = 1; i <= 7; ++i) {
         step(penDown(20, 200));
         EXPECT_EQ(shellMagazine.shells, 7 - i);
     }
-    EXPECT_EQ(ints(game.shotsFired, startedCount(550), startedCount(551)), ints(7, 7, 1));
+    EXPECT_EQ(ints(game.shotsFired, startedCount(SOUND_SHOT), startedCount(SOUND_LAST_SHELL)),
+              ints(7, 7, 1));
     // Empty: a tap elsewhere clicks, a tap on the magazine reloads with a sound.
     step(penDown(20, 200));
-    EXPECT_EQ(ints(startedCount(546), game.shotsFired), ints(1, 7));
+    EXPECT_EQ(ints(startedCount(SOUND_EMPTY_CLICK), game.shotsFired), ints(1, 7));
     step(penDown(220, 100));
-    EXPECT_EQ(ints(shellMagazine.shells, startedCount(543)), ints(7, 1));
+    EXPECT_EQ(ints(shellMagazine.shells, startedCount(SOUND_RELOAD)), ints(7, 1));
     // Loaded: a tap on the magazine is a shot like any other.
     step(penDown(220, 100));
     EXPECT_EQ(ints(shellMagazine.shells, game.shotsFired), ints(6, 8));
@@ -103,7 +104,7 @@ TEST_F(GameRoundTest, ShootingEmptyingAndReloading) {
     EXPECT_EQ(shellMagazine.shells, 6);
     while (shellMagazine.shells > 0) step(penDown(20, 200));
     step(keys({KEY_HW3}));
-    EXPECT_EQ(ints(shellMagazine.shells, startedCount(543)), ints(7, 1));
+    EXPECT_EQ(ints(shellMagazine.shells, startedCount(SOUND_RELOAD)), ints(7, 1));
 }
 
 TEST_F(GameRoundTest, TheMagazineEdgesDecideBetweenReloadAndClick) {
@@ -122,7 +123,7 @@ TEST_F(GameRoundTest, TheMenuIconNeverFires) {
         EXPECT_EQ(step(e), 1);
         EXPECT_EQ(shellMagazine.shells, 7);
     }
-    EXPECT_EQ(ints(game.shotsFired, startedCount(535)), ints(0, 2));
+    EXPECT_EQ(ints(game.shotsFired, startedCount(SOUND_MENU_MUSIC)), ints(0, 2));
     // Just outside the corner is an ordinary shot.
     views.currentId = VIEW_GAME;
     step(penDown(228, 315));
@@ -142,10 +143,11 @@ TEST_F(GameRoundTest, TheHiddenTargetOncePerRoundAndOnlyWhenLoaded) {
     step(penDown(165, 281));
     EXPECT_TRUE(sceneProps.hiddenTargetHit);
     // Neither hit nor miss, so no puff, but a shell all the same.
-    EXPECT_EQ(ints(startedCount(545), shotMarks.count, game.shotsFired), ints(1, 0, 1));
+    EXPECT_EQ(ints(startedCount(SOUND_HIDDEN_TARGET), shotMarks.count, game.shotsFired),
+              ints(1, 0, 1));
     EXPECT_FALSE(surface->list.contains(sceneProps.sprites[SceneProps::kHiddenTarget]));
     step(penDown(165, 281));
-    EXPECT_EQ(ints(startedCount(545), shotMarks.count), ints(1, 1));
+    EXPECT_EQ(ints(startedCount(SOUND_HIDDEN_TARGET), shotMarks.count), ints(1, 1));
     for (auto [x, y, on] :
          {std::tuple{160, 909, true}, {170, 929, true}, {159, 920, false}, {165, 930, false}})
         EXPECT_EQ(SceneProps::OnHiddenTarget(x, y), on) << x << "," << y;
@@ -165,7 +167,7 @@ TEST_F(GameRoundTest, ShotMarksOnlyWithSpecialEffects) {
 TEST_F(GameRoundTest, TheWarningPlaysOnceAndAClockLeafReArmsIt) {
     roundClock.secondsLeft = 6;
     step({}, 300);  // 3 s
-    EXPECT_EQ(startedCount(579), 1);
+    EXPECT_EQ(startedCount(SOUND_TIME_WARNING), 1);
     ASSERT_TRUE(within(roundClock.secondsLeft, 1, 4));
     // A leaf under the pen whose draw makes it a +30 clock.
     const uint32_t left = roundClock.secondsLeft;
@@ -175,10 +177,10 @@ TEST_F(GameRoundTest, TheWarningPlaysOnceAndAClockLeafReArmsIt) {
     EXPECT_EQ(ints(roundClock.secondsLeft, game.timeWarningGiven, game.shotLeaves),
               ints(left + 30, 0, 1));
     step({}, 100);
-    EXPECT_EQ(startedCount(579), 1);
+    EXPECT_EQ(startedCount(SOUND_TIME_WARNING), 1);
     roundClock.secondsLeft = 4;
     step();
-    EXPECT_EQ(startedCount(579), 2);
+    EXPECT_EQ(startedCount(SOUND_TIME_WARNING), 2);
 }
 
 TEST_F(GameRoundTest, TheEndOfTheRoundStoresTheStatistics) {

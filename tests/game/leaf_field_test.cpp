@@ -1,6 +1,7 @@
 // Leaves, clocks, the bonus item and the penalty targets.
 #include "game/leaf_field.h"
 
+#include "audio/sound_ids.h"
 #include "round_fixture.h"
 
 namespace {
@@ -22,8 +23,8 @@ class LeafFieldTest : public RoundFixture {
 };
 
 TEST_F(LeafFieldTest, LeafOutcomeSharesFollowTheDraw) {
-    const std::tuple<int, int, int, int> cases[] = {{0, LEAF_TIME, 30, 555},
-                                                    {1, LEAF_TIME, -30, 556},
+    const std::tuple<int, int, int, int> cases[] = {{0, LEAF_TIME, 30, SOUND_TIME_GAINED},
+                                                    {1, LEAF_TIME, -30, SOUND_TIME_LOST},
                                                     {3, LEAF_POINTS, 1, 0},
                                                     {12, LEAF_POINTS, 1, 0}};
     for (auto [s, code, value, soundId] : cases) {
@@ -47,7 +48,7 @@ TEST_F(LeafFieldTest, BonusItemNeedsTheCooldownToRunDown) {
     const std::vector<int32_t> expected = {LEAF_BONUS,  LEAF_POINTS, LEAF_POINTS, LEAF_POINTS,
                                            LEAF_POINTS, LEAF_POINTS, LEAF_BONUS,  LEAF_POINTS};
     EXPECT_EQ(codes, expected);
-    EXPECT_EQ(startedCount(557), 2);
+    EXPECT_EQ(startedCount(SOUND_BONUS), 2);
 }
 
 TEST_F(LeafFieldTest, PenaltyAndSignTargets) {
@@ -60,7 +61,7 @@ TEST_F(LeafFieldTest, PenaltyAndSignTargets) {
         ASSERT_NE(field.popup, nullptr);
         EXPECT_EQ(ints(field.popup->y, field.popupFrames), ints(500 + popupDy, frames));
     }
-    EXPECT_EQ(startedCount(562), 1);
+    EXPECT_EQ(startedCount(SOUND_FISHERMAN_HIT), 1);
 }
 
 TEST_F(LeafFieldTest, TheFishermanCostsFiftyEveryTimeAndStaysInSlotZero) {
@@ -87,7 +88,7 @@ TEST_F(LeafFieldTest, OnlyTheFirstHitInSlotOrderCounts) {
     // The red bird in slot 1 falls as an effect.
     EXPECT_EQ(ints(r.value, field.itemCount, field.items[1]->kind, field.effectCount),
               ints(-50, before - 1, ITEM_SIGN_DUCK, 1));
-    EXPECT_EQ(startedCount(558), 1);
+    EXPECT_EQ(startedCount(SOUND_RED_BIRD_HIT), 1);
 }
 
 TEST_F(LeafFieldTest, NoNewItemWithNinePresent) {
@@ -122,7 +123,7 @@ TEST_F(LeafFieldTest, OneSignDuckAtATime) {
     EXPECT_GT(tried, 0);
     // Shooting it frees the way for the next one.
     field.StartHitEffect(sign->sprite->x, sign->sprite->y, ITEM_SIGN_DUCK);
-    EXPECT_EQ(ints(field.signDuckPresent, startedCount(544)), ints(0, 1));
+    EXPECT_EQ(ints(field.signDuckPresent, startedCount(SOUND_DUCK_HIT)), ints(0, 1));
 }
 
 TEST_F(LeafFieldTest, ThePopupGoesAfterItsFrames) {

@@ -1,4 +1,5 @@
 // The main menu's slide-in and its buttons.
+#include "audio/sound_ids.h"
 #include "graphics/picture_font.h"
 #include "graphics/sprite.h"
 #include "screen_fixture.h"
@@ -57,7 +58,7 @@ TEST_F(MainMenuTest, TapsDuringTheSlideInAreIgnored) {
         headless::setNow(headless::now() + 1);
         EXPECT_EQ(tap(*menu, 30, 60), 1);
     }
-    EXPECT_EQ(ints(manager.nextId, menu->controlCount, soundsStarted(540)),
+    EXPECT_EQ(ints(manager.nextId, menu->controlCount, soundsStarted(SOUND_BUTTON)),
               ints(VIEW_MAIN_MENU, 0, 0));
 }
 
@@ -76,7 +77,7 @@ TEST_F(MainMenuTest, ButtonsLeadWhereTheirCaptionsSayAndExitEndsTheProgram) {
                   ints(leadsTo, 1, VIEW_MAIN_MENU))
             << x << "," << y;
     }
-    EXPECT_EQ(soundsStarted(540), 5);
+    EXPECT_EQ(soundsStarted(SOUND_BUTTON), 5);
     manager.nextId = VIEW_MAIN_MENU;
     EXPECT_EQ(tap(*menu, 210, 40), 2);
     EXPECT_EQ(manager.nextId, VIEW_MAIN_MENU);

@@ -1,6 +1,7 @@
 // Typing a name on the on-screen keyboard.
 #include <string>
 
+#include "audio/sound_ids.h"
 #include "screen_fixture.h"
 #include "screens/name_entry_view.h"
 #include "shell/view_ids.h"
@@ -40,7 +41,7 @@ class NameEntryTest : public ScreenFixture {
 TEST_F(NameEntryTest, KeysEnterTheirCharactersUpToEight) {
     press({kA, kB, kOne, kZero, kZ, kBlankKey});
     EXPECT_EQ(typed(), u"AB10Za");
-    EXPECT_EQ(soundsStarted(540), 6);
+    EXPECT_EQ(soundsStarted(SOUND_BUTTON), 6);
     press({kA, kB, kZ});  // the ninth is ignored
     EXPECT_EQ(ints(typed() == u"AB10ZaAB", view->length), ints(true, 8));
     press({kOk});

@@ -1,4 +1,5 @@
 // The options screen: live changes, OK, Cancel and the first stray tap.
+#include "audio/sound_ids.h"
 #include "screen_fixture.h"
 #include "screens/options_view.h"
 #include "screens/slider.h"
@@ -43,11 +44,12 @@ TEST_F(OptionsTest, TheFirstStrayTapOnTheEffectSliderIsDropped) {
     EXPECT_EQ(settings->soundVolume, 20);
     send(EV_PEN_UP, 119, 22);
     send(EV_PEN_DOWN, 119, 22);  // now it pages up one step
-    EXPECT_EQ(ints(settings->soundVolume, sound->effectVolume, soundsStarted(538)),
+    EXPECT_EQ(ints(settings->soundVolume, sound->effectVolume, soundsStarted(SOUND_VOLUME_SAMPLE)),
               ints(26, 26, 1));
     send(EV_PEN_UP, 119, 22);
     send(EV_PEN_DOWN, 80, 22);  // the music changes and restarts
-    EXPECT_EQ(ints(settings->musicVolume, sound->musicVolume, soundsStarted(535)), ints(46, 46, 1));
+    EXPECT_EQ(ints(settings->musicVolume, sound->musicVolume, soundsStarted(SOUND_MENU_MUSIC)),
+              ints(46, 46, 1));
     send(EV_PEN_UP, 80, 22);
 }
 

@@ -1,5 +1,6 @@
 // The pause menu's slide-in and buttons, help paging, the about box and the credits'
 // fade table.
+#include "audio/sound_ids.h"
 #include "graphics/blitters.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
@@ -58,11 +59,12 @@ TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
     frameAt(pause, ++t, EV_PEN_DOWN, 98, 270);  // Options
     EXPECT_EQ(pause.pressedCode, PauseMenuView::OPTIONS);
     frameAt(pause, ++t, EV_PEN_UP, 126, 270);  // released on Score
-    EXPECT_EQ(ints(manager.nextId, soundsStarted(540)), ints(VIEW_PAUSE_MENU, 0));
+    EXPECT_EQ(ints(manager.nextId, soundsStarted(SOUND_BUTTON)), ints(VIEW_PAUSE_MENU, 0));
     // Resume goes back to the round and restarts its music.
     frameAt(pause, ++t, EV_PEN_DOWN, 215, 270);
     frameAt(pause, ++t, EV_PEN_UP, 215, 270);
-    EXPECT_EQ(ints(manager.nextId, soundsStarted(537), soundsStarted(540)), ints(VIEW_GAME, 1, 1));
+    EXPECT_EQ(ints(manager.nextId, soundsStarted(SOUND_ROUND_MUSIC), soundsStarted(SOUND_BUTTON)),
+              ints(VIEW_GAME, 1, 1));
     // Exit goes to the menu keeping only the menu and the pause screen in the history.
     manager.nextId = VIEW_PAUSE_MENU;
     frameAt(pause, ++t, EV_PEN_DOWN, 186, 270);
@@ -75,7 +77,8 @@ TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
     HelpView& help = open<HelpView>(VIEW_HELP, VIEW_MAIN_MENU);
     EXPECT_EQ(help.page, 401);
     tap(help, 40, 29);  // previous on the first page: only the click
-    EXPECT_EQ(ints(help.page, soundsStarted(540), soundsStarted(578)), ints(401, 1, 0));
+    EXPECT_EQ(ints(help.page, soundsStarted(SOUND_BUTTON), soundsStarted(SOUND_GONG)),
+              ints(401, 1, 0));
     for (int want = 402; want <= 406; ++want) {
         const uint32_t before = headless::now();
         tap(help, 155, 29);
@@ -84,7 +87,8 @@ TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
         EXPECT_TRUE(headless::now() - before >= 150u && headless::now() - before < 200u);
     }
     tap(help, 155, 29);  // next on the last page
-    EXPECT_EQ(ints(help.page, soundsStarted(578), soundsStarted(540)), ints(406, 5, 7));
+    EXPECT_EQ(ints(help.page, soundsStarted(SOUND_GONG), soundsStarted(SOUND_BUTTON)),
+              ints(406, 5, 7));
     tap(help, 40, 29);
     EXPECT_EQ(help.page, 405);
     // Leaving for the about box and coming back starts on the first page again.
