@@ -6,6 +6,7 @@
 #include "game/round_context.h"
 #include "game/slots.h"
 #include "graphics/animation_list.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 DuckFlock duckFlock;
@@ -32,12 +33,12 @@ void DuckFlock::Init(SceneSurface* surface_) {
         rngSeeded = true;
     }
     freeFrames();
-    bigDown.loadRange(163, 170, 68, 68);
-    bigUp.loadRange(192, 199, 68, 68);
-    smallDown.loadRange(208, 215, 48, 48);
-    smallUp.loadRange(200, 207, 48, 48);
-    swimOut.loadRange(329, 329, 36, 32);
-    swimBack.loadRange(328, 328, 36, 32);
+    bigDown.loadRange(PIC_BIG_DUCK_DOWN_FIRST, PIC_BIG_DUCK_DOWN_LAST, 68, 68);
+    bigUp.loadRange(PIC_BIG_DUCK_UP_FIRST, PIC_BIG_DUCK_UP_LAST, 68, 68);
+    smallDown.loadRange(PIC_SMALL_DUCK_DOWN_FIRST, PIC_SMALL_DUCK_DOWN_LAST, 48, 48);
+    smallUp.loadRange(PIC_SMALL_DUCK_UP_FIRST, PIC_SMALL_DUCK_UP_LAST, 48, 48);
+    swimOut.loadRange(PIC_SWIMMER_OUT, PIC_SWIMMER_OUT, 36, 32);
+    swimBack.loadRange(PIC_SWIMMER_BACK, PIC_SWIMMER_BACK, 36, 32);
     surface = surface_;
 }
 

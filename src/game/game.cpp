@@ -13,6 +13,7 @@
 #include "game/shot_marks.h"
 #include "graphics/animation_list.h"
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -65,7 +66,7 @@ int32_t Game::Score() const {
 
 void Game::Setup() {
     surface = new SceneSurface(1, 3, 240, 320);
-    surface->loadTiles([](int, int row) { return 148 - row; });
+    surface->loadTiles([](int, int row) { return PIC_SCENE_TOP - row; });
     ViewManager* vm = appContext().viewManager;
     for (ViewId id : kCreateOrder) {
         views[id] = createScreen(id, surface);
@@ -270,7 +271,7 @@ void Game::StartRound() {
     timeWarningGiven = 0;
     round_context::stopAllSounds();
     surface->setScroll(0, kStartScrollY);
-    paintPictureOnce(surface, 581, 58, 184, 90, 707);
+    paintPictureOnce(surface, PIC_LOADING, 58, 184, 90, 707);
 
     sceneProps.Init(surface);
     duckFlock.Init(surface);
@@ -282,7 +283,7 @@ void Game::StartRound() {
     // A new font every round; the one of the round before goes first.
     delete popupFont;
     popupFont = new PictureFont();
-    popupFont->loadFont(255, 22, 700, 48);
+    popupFont->loadFont(PIC_GAME_FONT, 22, 700, 48);
     scoreCounter.Init(3, 10, surface);
 
     roundClock.Init(3, 225, kRoundSeconds, surface);
@@ -321,7 +322,8 @@ void Game::EndRound() {
     }
     round_context::playEffect(SOUND_GONG);
     platform::sleepMs(100);
-    paintPictureOnce(surface, 510, 68, 260, (240 - 68) / 2, surface->scrollY() + (320 - 260) / 2);
+    paintPictureOnce(surface, PIC_GAME_OVER, 68, 260, (240 - 68) / 2,
+                     surface->scrollY() + (320 - 260) / 2);
     round_context::stopAllSounds();
     platform::sleepMs(1000);
     round_context::playMusic(SOUND_MENU_MUSIC);

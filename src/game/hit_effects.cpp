@@ -3,6 +3,7 @@
 #include "game/effect_sprite.h"
 #include "game/slots.h"
 #include "graphics/animation_list.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 HitEffects hitEffects;
@@ -22,8 +23,8 @@ void HitEffects::Init(Surface* surface_) {
     count = 0;
     largeFrames.free();
     smallFrames.free();
-    largeFrames.loadRange(270, 276, 70, 120);
-    smallFrames.loadRange(277, 283, 36, 60);
+    largeFrames.loadRange(PIC_LARGE_BURST_FIRST, PIC_LARGE_BURST_LAST, 70, 120);
+    smallFrames.loadRange(PIC_SMALL_BURST_FIRST, PIC_SMALL_BURST_LAST, 36, 60);
     surface = surface_;
 }
 

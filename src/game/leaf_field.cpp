@@ -6,6 +6,7 @@
 #include "game/round_context.h"
 #include "game/slots.h"
 #include "graphics/animation_list.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 LeafField leafField;
@@ -59,20 +60,21 @@ void LeafField::Init(SceneSurface* surface_) {
         rngSeeded = true;
     }
     releaseArt();
-    leafFrames.loadRange(313, 324, 22, 22);
-    burstFrames.loadRange(341, 346, 22, 22);
-    for (int i = 0; i < 3; ++i) signFrames[i].loadRange(304 + i, 304 + i, 108, 80);
-    signDropFrames.loadRange(307, 312, 108, 80);
-    redDownFrames.loadRange(330, 334, 18, 26);
-    redUpFrames.loadRange(335, 339, 18, 26);
-    redFallFrames.loadRange(340, 340, 30, 38);
-    fishermanFrames.loadRange(303, 303, 28, 38);
-    clockPlus = new Picture(325, 24, 24);
-    plusFifty = new Picture(349, 20, 48);
-    plusOne = new Picture(348, 20, 22);
-    bonusItem = new Picture(327, 24, 24);
-    clockMinus = new Picture(326, 24, 24);
-    minusFifty = new Picture(347, 20, 48);
+    leafFrames.loadRange(PIC_LEAF_FIRST, PIC_LEAF_LAST, 22, 22);
+    burstFrames.loadRange(PIC_LEAF_BURST_FIRST, PIC_LEAF_BURST_LAST, 22, 22);
+    for (int i = 0; i < 3; ++i)
+        signFrames[i].loadRange(PIC_SIGN_DUCKS + i, PIC_SIGN_DUCKS + i, 108, 80);
+    signDropFrames.loadRange(PIC_SIGN_DROP_FIRST, PIC_SIGN_DROP_LAST, 108, 80);
+    redDownFrames.loadRange(PIC_RED_BIRD_DOWN_FIRST, PIC_RED_BIRD_DOWN_LAST, 18, 26);
+    redUpFrames.loadRange(PIC_RED_BIRD_UP_FIRST, PIC_RED_BIRD_UP_LAST, 18, 26);
+    redFallFrames.loadRange(PIC_RED_BIRD_FALLING, PIC_RED_BIRD_FALLING, 30, 38);
+    fishermanFrames.loadRange(PIC_FISHERMAN, PIC_FISHERMAN, 28, 38);
+    clockPlus = new Picture(PIC_CLOCK_PLUS, 24, 24);
+    plusFifty = new Picture(PIC_PLUS_FIFTY, 20, 48);
+    plusOne = new Picture(PIC_PLUS_ONE, 20, 22);
+    bonusItem = new Picture(PIC_BONUS_ITEM, 24, 24);
+    clockMinus = new Picture(PIC_CLOCK_MINUS, 24, 24);
+    minusFifty = new Picture(PIC_MINUS_FIFTY, 20, 48);
     surface = surface_;
     auto* fisherman = new Mover();
     if (fisherman->Init(165, 620, &fishermanFrames, 1, ITEM_FISHERMAN, 200)) {

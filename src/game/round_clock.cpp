@@ -1,6 +1,7 @@
 #include "game/round_clock.h"
 
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
@@ -48,7 +49,7 @@ void RoundClock::Init(int32_t ox, int32_t oy, uint32_t seconds, Surface* surface
     delete m_editField;
     delete m_font;
     m_font = new PictureFont();
-    m_font->loadFont(255, 22, 700, 48);
+    m_font->loadFont(PIC_GAME_FONT, 22, 700, 48);
     m_editField = new TextSprite();
     m_editField->initText(sx + offsetX, sy + offsetY, m_font, 10, true, false);
     if (surface != nullptr && m_editField->sprite != nullptr) {
@@ -57,7 +58,7 @@ void RoundClock::Init(int32_t ox, int32_t oy, uint32_t seconds, Surface* surface
     showText();
     delete iconSprite;
     delete iconPicture;
-    iconPicture = new Picture(269, 16, 16);
+    iconPicture = new Picture(PIC_MENU_ICON, 16, 16);
     iconSprite = new Sprite(iconPicture, sx + 224, sy + 304, false, true, false, kKeyFromImage);
     if (surface != nullptr) {
         surface->addSprite(iconSprite, 220);

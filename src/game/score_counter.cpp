@@ -1,6 +1,7 @@
 #include "game/score_counter.h"
 
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
@@ -30,7 +31,7 @@ bool ScoreCounter::Init(int16_t dx_, int16_t dy_, Surface* surface_) {
     m_editField = nullptr;
     delete m_font;
     m_font = new PictureFont();
-    if (!m_font->loadFont(255, 22, 700, 48)) {
+    if (!m_font->loadFont(PIC_GAME_FONT, 22, 700, 48)) {
         delete m_font;
         m_font = nullptr;
         return false;

@@ -4,6 +4,7 @@
 #include "game/moving_picture.h"
 #include "graphics/animation_list.h"
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 ScorePopups scorePopups;
@@ -31,8 +32,8 @@ void ScorePopups::Init(SceneSurface* surface_, PictureFont* font_) {
     freeSlots();
     largeBadge.free();
     smallBadge.free();
-    largeBadge.loadRange(253, 253, 62, 68);
-    smallBadge.loadRange(254, 254, 32, 34);
+    largeBadge.loadRange(PIC_LARGE_BADGE, PIC_LARGE_BADGE, 62, 68);
+    smallBadge.loadRange(PIC_SMALL_BADGE, PIC_SMALL_BADGE, 32, 34);
     surface = surface_;
     font = font_;
 }

@@ -1,5 +1,6 @@
 #include "game/shell_magazine.h"
 
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 ShellMagazine shellMagazine;
@@ -17,7 +18,7 @@ void ShellMagazine::Init(int32_t dx_, int32_t dy_, Surface* surface_, uint8_t ca
     // A second Init without Clear: the old strip leaves the surface before it is freed.
     if (surface != nullptr && strip != nullptr) surface->removeSprite(strip);
     frames.free();
-    frames.loadRange(244, 252, 26, 96);
+    frames.loadRange(PIC_MAGAZINE_FIRST, PIC_MAGAZINE_LAST, 26, 96);
     delete strip;
     strip = new AnimatedSprite();
     const int32_t sx = surface != nullptr ? surface->scrollX() : 0;

@@ -3,6 +3,7 @@
 #include "game/effect_sprite.h"
 #include "game/slots.h"
 #include "graphics/animation_list.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 ShotMarks shotMarks;
@@ -21,7 +22,7 @@ void ShotMarks::Init(Surface* surface_) {
     }
     count = 0;
     frames.free();
-    frames.loadRange(256, 260, 34, 40);
+    frames.loadRange(PIC_SHOT_PUFF_FIRST, PIC_SHOT_PUFF_LAST, 34, 40);
     surface = surface_;
 }
 

@@ -10,6 +10,7 @@
 #include "game/shell_magazine.h"
 #include "game/shot_marks.h"
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "round_fixture.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST_F(HudTest, HitBurstsByDuckKindAndAtMostTwo) {
 
 TEST_F(HudTest, PopupBadgeAndNumberDriftApartAndVanishTogether) {
     PictureFont font;
-    font.loadFont(255, 22, 700, 48);
+    font.loadFont(PIC_GAME_FONT, 22, 700, 48);
     ScorePopups popups;
     popups.Init(surface.get(), &font);
     popups.Spawn(120, 200, 3, 25);

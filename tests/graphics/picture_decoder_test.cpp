@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "graphics/picture_ids.h"
 #include "graphics_test_util.h"
 
 namespace {
@@ -122,15 +123,343 @@ TEST_F(LoadPictureTest, PixelsArriveLowByteFirstRowByRow) {
     gtest_util::expectPixels(*img.bitmap, {{4, 2, px[14]}, {0, 3, 0}});
 }
 
-TEST_F(LoadPictureTest, ShippedPanoramaTilesDecodeToAFullScreenEach) {
-    for (int id : {146, 147, 148}) {
-        const auto res = platform::findResource("PCT", id);
-        if (res.empty()) GTEST_SKIP() << "picture " << id << " is not in this build's pack";
-        Bytes out(240 * 320 * 2 + 64, 0);
-        const size_t n = decodePictureStream(res, out.data(), out.size());
-        EXPECT_GE(n, 240u * 320 * 2) << id;  // with at most two surplus bytes
-        EXPECT_LE(n, 240u * 320 * 2 + 2) << id;
+// Frames and size (as the game loads them) of every picture the game names. No default:
+// a new name that is not listed here does not compile.
+struct PictureFacts {
+    int frames = 0;
+    int width = 0;
+    int height = 0;
+};
+PictureFacts catalogued(PictureId id) {
+    switch (id) {
+        case PIC_SCENE_BOTTOM:
+            return {1, 240, 320};
+        case PIC_SCENE_MIDDLE:
+            return {1, 240, 320};
+        case PIC_SCENE_TOP:
+            return {1, 240, 320};
+        case PIC_BIG_DUCK_DOWN_FIRST:
+            return {8, 68, 68};
+        case PIC_BIG_DUCK_DOWN_LAST:
+            return {1, 68, 68};
+        case PIC_BIG_DUCK_UP_FIRST:
+            return {8, 68, 68};
+        case PIC_BIG_DUCK_UP_LAST:
+            return {1, 68, 68};
+        case PIC_SMALL_DUCK_UP_FIRST:
+            return {8, 48, 48};
+        case PIC_SMALL_DUCK_UP_LAST:
+            return {1, 48, 48};
+        case PIC_SMALL_DUCK_DOWN_FIRST:
+            return {8, 48, 48};
+        case PIC_SMALL_DUCK_DOWN_LAST:
+            return {1, 48, 48};
+        case PIC_MAGAZINE_FIRST:
+            return {9, 26, 96};
+        case PIC_MAGAZINE_LAST:
+            return {1, 26, 96};
+        case PIC_LARGE_BADGE:
+            return {1, 62, 68};
+        case PIC_SMALL_BADGE:
+            return {1, 32, 34};
+        case PIC_GAME_FONT:
+            return {1, 22, 700};
+        case PIC_SHOT_PUFF_FIRST:
+            return {5, 34, 40};
+        case PIC_SHOT_PUFF_LAST:
+            return {1, 34, 40};
+        case PIC_REEDS_1:
+            return {1, 56, 36};
+        case PIC_REEDS_2:
+            return {1, 38, 28};
+        case PIC_REEDS_3:
+            return {1, 38, 28};
+        case PIC_REEDS_4:
+            return {1, 36, 38};
+        case PIC_REEDS_5:
+            return {1, 42, 44};
+        case PIC_REEDS_6:
+            return {1, 40, 34};
+        case PIC_REEDS_7:
+            return {1, 32, 16};
+        case PIC_MENU_ICON:
+            return {1, 16, 16};
+        case PIC_LARGE_BURST_FIRST:
+            return {7, 70, 120};
+        case PIC_LARGE_BURST_LAST:
+            return {1, 70, 120};
+        case PIC_SMALL_BURST_FIRST:
+            return {7, 36, 60};
+        case PIC_SMALL_BURST_LAST:
+            return {1, 36, 60};
+        case PIC_TREE_1:
+            return {1, 34, 30};
+        case PIC_TREE_2:
+            return {1, 28, 30};
+        case PIC_TREE_3:
+            return {1, 38, 24};
+        case PIC_TREE_4:
+            return {1, 38, 24};
+        case PIC_TREE_5:
+            return {1, 34, 32};
+        case PIC_TREE_6:
+            return {1, 28, 32};
+        case PIC_TREE_7:
+            return {1, 44, 12};
+        case PIC_HUT_1:
+            return {1, 50, 34};
+        case PIC_HUT_2:
+            return {1, 20, 16};
+        case PIC_HUT_3:
+            return {1, 70, 52};
+        case PIC_HUT_4:
+            return {1, 70, 44};
+        case PIC_HUT_5:
+            return {1, 18, 38};
+        case PIC_REED_CLUMP:
+            return {1, 40, 32};
+        case PIC_CATTAIL:
+            return {1, 24, 10};
+        case PIC_GRASS_TUFT:
+            return {1, 32, 20};
+        case PIC_PEBBLE:
+            return {1, 14, 14};
+        case PIC_BANK:
+            return {1, 42, 50};
+        case PIC_HIDDEN_TARGET:
+            return {1, 12, 10};
+        case PIC_FISHERMAN:
+            return {1, 28, 38};
+        case PIC_SIGN_DUCKS:
+            return {3, 108, 80};
+        case PIC_SIGN_DROP_FIRST:
+            return {6, 108, 80};
+        case PIC_SIGN_DROP_LAST:
+            return {1, 108, 80};
+        case PIC_LEAF_FIRST:
+            return {12, 22, 22};
+        case PIC_LEAF_LAST:
+            return {1, 22, 22};
+        case PIC_CLOCK_PLUS:
+            return {1, 24, 24};
+        case PIC_CLOCK_MINUS:
+            return {1, 24, 24};
+        case PIC_BONUS_ITEM:
+            return {1, 24, 24};
+        case PIC_SWIMMER_BACK:
+            return {1, 36, 32};
+        case PIC_SWIMMER_OUT:
+            return {1, 36, 32};
+        case PIC_RED_BIRD_DOWN_FIRST:
+            return {5, 18, 26};
+        case PIC_RED_BIRD_DOWN_LAST:
+            return {1, 18, 26};
+        case PIC_RED_BIRD_UP_FIRST:
+            return {5, 18, 26};
+        case PIC_RED_BIRD_UP_LAST:
+            return {1, 18, 26};
+        case PIC_RED_BIRD_FALLING:
+            return {1, 30, 38};
+        case PIC_LEAF_BURST_FIRST:
+            return {6, 22, 22};
+        case PIC_LEAF_BURST_LAST:
+            return {1, 22, 22};
+        case PIC_MINUS_FIFTY:
+            return {1, 20, 48};
+        case PIC_PLUS_ONE:
+            return {1, 20, 22};
+        case PIC_PLUS_FIFTY:
+            return {1, 20, 48};
+        case PIC_GAME_OVER:
+            return {1, 68, 260};
+        case PIC_LOADING:
+            return {1, 58, 184};
+        case PIC_EMBLEM:
+            return {1, 180, 180};
+        case PIC_STUDIO_LOGO:
+            return {1, 220, 212};
+        case PIC_SKIP:
+            return {1, 46, 18};
+        case PIC_SKIP_PRESSED:
+            return {1, 46, 18};
+        case PIC_MENU_BACKGROUND:
+            return {1, 240, 320};
+        case PIC_MENU_OPTIONS:
+            return {1, 40, 122};
+        case PIC_MENU_OPTIONS_PRESSED:
+            return {1, 40, 122};
+        case PIC_MENU_EXIT:
+            return {1, 40, 82};
+        case PIC_MENU_EXIT_PRESSED:
+            return {1, 40, 82};
+        case PIC_MENU_HELP:
+            return {1, 40, 92};
+        case PIC_MENU_HELP_PRESSED:
+            return {1, 40, 92};
+        case PIC_MENU_NAME:
+            return {1, 40, 158};
+        case PIC_MENU_NAME_PRESSED:
+            return {1, 40, 158};
+        case PIC_MENU_NEW_GAME:
+            return {1, 40, 152};
+        case PIC_MENU_NEW_GAME_PRESSED:
+            return {1, 40, 152};
+        case PIC_MENU_SCORE:
+            return {1, 40, 110};
+        case PIC_MENU_SCORE_PRESSED:
+            return {1, 40, 110};
+        case PIC_OPTIONS_BACKGROUND:
+            return {1, 240, 320};
+        case PIC_OPTIONS_OK:
+            return {1, 26, 42};
+        case PIC_OPTIONS_OK_PRESSED:
+            return {1, 26, 42};
+        case PIC_OPTIONS_CANCEL:
+            return {1, 26, 112};
+        case PIC_OPTIONS_CANCEL_PRESSED:
+            return {1, 26, 112};
+        case PIC_CHECK_TICKED:
+            return {1, 26, 24};
+        case PIC_CHECK_EMPTY:
+            return {1, 26, 24};
+        case PIC_KNOB:
+            return {1, 18, 35};
+        case PIC_KNOB_PRESSED:
+            return {1, 18, 35};
+        case PIC_SOUND_TRACK:
+            return {1, 18, 184};
+        case PIC_MUSIC_TRACK:
+            return {1, 18, 184};
+        case PIC_HELP_BACKGROUND:
+            return {1, 240, 320};
+        case PIC_HELP_PREVIOUS:
+            return {2, 42, 20};
+        case PIC_HELP_CREDITS:
+            return {2, 26, 128};
+        case PIC_HELP_NEXT:
+            return {2, 42, 20};
+        case PIC_HELP_OK:
+            return {2, 26, 42};
+        case PIC_SCORES_OK:
+            return {1, 26, 44};
+        case PIC_SCORES_OK_PRESSED:
+            return {1, 26, 44};
+        case PIC_SCORES_RESET:
+            return {1, 26, 90};
+        case PIC_SCORES_RESET_PRESSED:
+            return {1, 26, 90};
+        case PIC_SCORES_STATS:
+            return {1, 26, 88};
+        case PIC_SCORES_STATS_PRESSED:
+            return {1, 26, 88};
+        case PIC_SCORES_BACKGROUND:
+            return {1, 240, 320};
+        case PIC_HELP_ABOUT:
+            return {2, 26, 94};
+        case PIC_HELP_PAGE_FIRST:
+            return {6, 118, 216};
+        case PIC_HELP_PAGE_LAST:
+            return {1, 118, 216};
+        case PIC_CREDITS_LINE_1:
+            return {1, 20, 112};
+        case PIC_CREDITS_LINE_2:
+            return {1, 20, 164};
+        case PIC_CREDITS_LINE_3:
+            return {1, 20, 154};
+        case PIC_CREDITS_LINE_4:
+            return {1, 20, 92};
+        case PIC_CREDITS_LINE_5:
+            return {1, 20, 144};
+        case PIC_CREDITS_LINE_6:
+            return {1, 20, 134};
+        case PIC_CREDITS_LINE_7:
+            return {1, 20, 172};
+        case PIC_CREDITS_LINE_8:
+            return {1, 20, 152};
+        case PIC_CREDITS_LINE_9:
+            return {1, 20, 144};
+        case PIC_CREDITS_LINE_10:
+            return {1, 20, 186};
+        case PIC_CREDITS_LINE_11:
+            return {1, 20, 176};
+        case PIC_CREDITS_LINE_12:
+            return {1, 20, 168};
+        case PIC_CREDITS_LINE_13:
+            return {1, 18, 126};
+        case PIC_CREDITS_TITLE:
+            return {1, 28, 94};
+        case PIC_NAME_OK:
+            return {2, 26, 44};
+        case PIC_NAME_CANCEL:
+            return {2, 26, 98};
+        case PIC_KEY_0:
+            return {2, 20, 20};
+        case PIC_KEY_1:
+            return {18, 20, 20};
+        case PIC_KEY_A:
+            return {18, 20, 20};
+        case PIC_KEY_J:
+            return {18, 20, 20};
+        case PIC_KEY_S:
+            return {16, 20, 20};
+        case PIC_KEY_SPACE:
+            return {2, 20, 20};
+        case PIC_KEY_BACKSPACE:
+            return {2, 20, 20};
+        case PIC_NAME_BACKGROUND:
+            return {1, 240, 320};
+        case PIC_MENU_FONT:
+            return {1, 18, 554};
+        case PIC_SCORES_TABLE:
+            return {1, 26, 88};
+        case PIC_SCORES_TABLE_PRESSED:
+            return {1, 26, 88};
+        case PIC_NEWEST_MARK:
+            return {1, 20, 20};
+        case PIC_ABOUT:
+            return {1, 150, 200};
+        case PIC_PAUSE_PANEL:
+            return {1, 170, 100};
+        case PIC_PAUSE_EXIT:
+            return {2, 24, 88};
+        case PIC_PAUSE_HELP:
+            return {2, 24, 88};
+        case PIC_PAUSE_OPTIONS:
+            return {2, 24, 88};
+        case PIC_PAUSE_RESUME:
+            return {2, 24, 88};
+        case PIC_PAUSE_SCORE:
+            return {2, 24, 88};
+        case PIC_CONFIRM_BOX:
+            return {1, 100, 168};
+        case PIC_CONFIRM_OK_PRESSED:
+            return {1, 24, 40};
+        case PIC_CONFIRM_CANCEL_PRESSED:
+            return {1, 24, 86};
+        case PIC_TITLE_BACKGROUND:
+            return {1, 240, 320};
+        case PIC_TITLE_PROMPT:
+            return {1, 36, 86};
     }
+    return {};
+}
+
+TEST_F(LoadPictureTest, EveryNamedPictureDecodesFromThePackToItsSize) {
+    int named = 0;
+    for (int id = 0; id < 1000; ++id) {
+        const auto [frames, w, h] = catalogued(static_cast<PictureId>(id));
+        for (int k = 0; k < frames; ++k) {
+            const auto res = platform::findResource("PCT", id + k);
+            ASSERT_FALSE(res.empty()) << "picture " << id + k << " is not in the pack";
+            const size_t size = static_cast<size_t>(w) * h * 2;
+            Bytes out(size + 64, 0);
+            const size_t n = decodePictureStream(res, out.data(), out.size());
+            EXPECT_GE(n, size) << id + k;  // with at most two surplus bytes
+            EXPECT_LE(n, size + 2) << id + k;
+        }
+        named += frames > 0;
+    }
+    EXPECT_EQ(named, 154);
 }
 
 }  // namespace

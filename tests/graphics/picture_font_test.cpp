@@ -1,6 +1,7 @@
 #include "graphics/picture_font.h"
 
 #include "graphics/blitters.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "graphics_test_util.h"
 
@@ -126,15 +127,16 @@ TEST_F(FontTest, SetTextAndMarkShowsTheTextInTheNextPass) {
 }
 
 TEST_F(FontTest, ShippedFontsHaveTheGlyphsTheScreensCountOn) {
-    if (platform::findResource("PCT", 503).empty() || platform::findResource("PCT", 255).empty())
+    if (platform::findResource("PCT", PIC_MENU_FONT).empty() ||
+        platform::findResource("PCT", PIC_GAME_FONT).empty())
         GTEST_SKIP() << "the font strips are not in this build's pack";
     PictureFont menu, game;
-    ASSERT_TRUE(menu.loadFont(503, 18, 554, 48));
+    ASSERT_TRUE(menu.loadFont(PIC_MENU_FONT, 18, 554, 48));
     EXPECT_EQ(menu.lastIndex, 43);
     const Glyph zero = menu.glyphFor(menu.indexForChar(u'0'));
     EXPECT_EQ(zero.start + zero.length, 13);
     EXPECT_EQ(menu.glyphFor(menu.indexForChar(u' ')).length, 10);
-    ASSERT_TRUE(game.loadFont(255, 22, 700, 48));
+    ASSERT_TRUE(game.loadFont(PIC_GAME_FONT, 22, 700, 48));
     EXPECT_EQ(game.lastIndex, 41);
     TextSprite t;
     t.initText(0, 0, &game, 6, true, false);
