@@ -2,6 +2,7 @@
 
 #include "audio/sound_ids.h"
 #include "graphics/animation_list.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
 #include "screens/screen_helpers.h"
@@ -23,7 +24,8 @@ void AboutView::OnEnter() {
         surface->greyBackBuffer();
         surface->presentAll();
     }
-    screens::paintPictureOnce(surface, 509, kWidth, kHeight, 120 - kWidth / 2, 160 - kHeight / 2);
+    screens::paintPictureOnce(surface, PIC_ABOUT, kWidth, kHeight, 120 - kWidth / 2,
+                              160 - kHeight / 2);
     screens::playEffect(SOUND_GONG);
     if (surface) surface->redrawDirty();
 }

@@ -2,6 +2,7 @@
 
 #include "audio/sound_ids.h"
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "screens/screen_helpers.h"
 #include "shell/application.h"
@@ -12,11 +13,11 @@ bool insideInclusive(const Rect& r, int x, int y) {
 
 ConfirmBox::ConfirmBox(Surface* s, EventSource src) : surface(s), source(std::move(src)) {
     box = std::make_unique<Image>();
-    box->loadPicture(532, 100, 168);
+    box->loadPicture(PIC_CONFIRM_BOX, 100, 168);
     okPressed = std::make_unique<Image>();
-    okPressed->loadPicture(533, 24, 40);
+    okPressed->loadPicture(PIC_CONFIRM_OK_PRESSED, 24, 40);
     cancelPressed = std::make_unique<Image>();
-    cancelPressed->loadPicture(534, 24, 86);
+    cancelPressed->loadPicture(PIC_CONFIRM_CANCEL_PRESSED, 24, 86);
     if (!source) {
         source = [](InputEvent& e) { return application().pollEvent(e); };
     }

@@ -2,6 +2,7 @@
 
 #include "graphics/blitters.h"
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
@@ -15,10 +16,13 @@ struct CreditLine {
 };
 
 constexpr CreditLine kLineTable[CreditsView::kLines] = {
-    {407, 20, 112, 220}, {408, 20, 164, 240}, {409, 20, 154, 260}, {410, 20, 92, 300},
-    {411, 20, 144, 320}, {412, 20, 134, 360}, {413, 20, 172, 380}, {415, 20, 152, 420},
-    {416, 20, 144, 440}, {417, 20, 186, 480}, {418, 20, 176, 500}, {419, 20, 168, 540},
-    {420, 18, 126, 560},
+    {PIC_CREDITS_LINE_1, 20, 112, 220},  {PIC_CREDITS_LINE_2, 20, 164, 240},
+    {PIC_CREDITS_LINE_3, 20, 154, 260},  {PIC_CREDITS_LINE_4, 20, 92, 300},
+    {PIC_CREDITS_LINE_5, 20, 144, 320},  {PIC_CREDITS_LINE_6, 20, 134, 360},
+    {PIC_CREDITS_LINE_7, 20, 172, 380},  {PIC_CREDITS_LINE_8, 20, 152, 420},
+    {PIC_CREDITS_LINE_9, 20, 144, 440},  {PIC_CREDITS_LINE_10, 20, 186, 480},
+    {PIC_CREDITS_LINE_11, 20, 176, 500}, {PIC_CREDITS_LINE_12, 20, 168, 540},
+    {PIC_CREDITS_LINE_13, 18, 126, 560},
 };
 
 // Every line ends at the same row.
@@ -52,7 +56,7 @@ void CreditsView::OnEnter() {
         lines[i] = new Sprite(linePictures[i], l.startX, kLineEnd - l.h, false, true, false,
                               kKeyFromImage);
     }
-    titlePicture = new Picture(421, 28, 94);
+    titlePicture = new Picture(PIC_CREDITS_TITLE, 28, 94);
     title = new Sprite(titlePicture, 210, 5, false, true, false, kKeyFromImage);
 }
 

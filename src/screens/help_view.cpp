@@ -2,6 +2,7 @@
 
 #include "audio/sound_ids.h"
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
@@ -19,8 +20,9 @@ struct HelpButton {
 };
 
 constexpr HelpButton kButtonTable[HelpView::kButtons] = {
-    {200, 14, 26, 42, 390}, {200, 72, 26, 128, 386}, {137, 19, 42, 20, 388},
-    {22, 19, 42, 20, 384},  {200, 214, 26, 94, 399},
+    {200, 14, 26, 42, PIC_HELP_OK},     {200, 72, 26, 128, PIC_HELP_CREDITS},
+    {137, 19, 42, 20, PIC_HELP_NEXT},   {22, 19, 42, 20, PIC_HELP_PREVIOUS},
+    {200, 214, 26, 94, PIC_HELP_ABOUT},
 };
 
 constexpr int kPageX = 62;
@@ -36,7 +38,7 @@ HelpView::~HelpView() {
 }
 
 void HelpView::OnEnter() {
-    screens::paintPictureOnce(surface, 383, 240, 320, 0, 0);
+    screens::paintPictureOnce(surface, PIC_HELP_BACKGROUND, 240, 320, 0, 0);
     releaseAll();
     for (int i = 0; i < kButtons; ++i) {
         const HelpButton& b = kButtonTable[i];

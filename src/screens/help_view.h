@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "graphics/picture_ids.h"
 #include "shell/view.h"
 
 class Button;
@@ -14,8 +15,8 @@ class Sprite;
 class HelpView : public View {
   public:
     static constexpr int kButtons = 5;
-    static constexpr int kFirstPage = 401;
-    static constexpr int kLastPage = 406;
+    static constexpr int kFirstPage = PIC_HELP_PAGE_FIRST;
+    static constexpr int kLastPage = PIC_HELP_PAGE_LAST;
     static constexpr uint32_t kBlendMs = 150;
 
     explicit HelpView(SceneSurface* surface);

@@ -7,6 +7,7 @@
 #include "graphics/blitters.h"
 #include "graphics/image.h"
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -30,12 +31,15 @@ struct MenuEntry {
 };
 
 constexpr MenuEntry kEntries[MainMenuView::kButtons] = {
-    {366, 40, 152, 11, -168, 11, 0, 367, VIEW_GAME},           // New Game
-    {358, 40, 122, 57, -140, 57, 0, 359, VIEW_OPTIONS},        // Options
-    {368, 40, 110, 103, -112, 103, 0, 369, VIEW_SCORES},       // Score
-    {362, 40, 92, 149, -98, 149, 0, 363, VIEW_HELP},           // Help
-    {360, 40, 82, 195, -98, 195, 0, 361, kEndsProgram},        // Exit
-    {364, 40, 158, 195, 330, 195, 162, 365, VIEW_NAME_ENTRY},  // the player's name
+    {PIC_MENU_NEW_GAME, 40, 152, 11, -168, 11, 0, PIC_MENU_NEW_GAME_PRESSED,
+     VIEW_GAME},  // New Game
+    {PIC_MENU_OPTIONS, 40, 122, 57, -140, 57, 0, PIC_MENU_OPTIONS_PRESSED,
+     VIEW_OPTIONS},                                                                     // Options
+    {PIC_MENU_SCORE, 40, 110, 103, -112, 103, 0, PIC_MENU_SCORE_PRESSED, VIEW_SCORES},  // Score
+    {PIC_MENU_HELP, 40, 92, 149, -98, 149, 0, PIC_MENU_HELP_PRESSED, VIEW_HELP},        // Help
+    {PIC_MENU_EXIT, 40, 82, 195, -98, 195, 0, PIC_MENU_EXIT_PRESSED, kEndsProgram},     // Exit
+    {PIC_MENU_NAME, 40, 158, 195, 330, 195, 162, PIC_MENU_NAME_PRESSED,
+     VIEW_NAME_ENTRY},  // the player's name
 };
 
 constexpr int kSlideStep = 14;
@@ -69,7 +73,7 @@ MainMenuView::~MainMenuView() {
 void MainMenuView::OnEnter() {
     platform::seedRandom(platform::tickCount());
     animating = 1;
-    screens::paintPictureOnce(surface, 355, 240, 320, 0, 0);
+    screens::paintPictureOnce(surface, PIC_MENU_BACKGROUND, 240, 320, 0, 0);
 
     releaseAll();
     for (int i = 0; i < kButtons; ++i) {
@@ -86,7 +90,7 @@ void MainMenuView::OnEnter() {
     // The player's name is stamped into both pictures of the name button, so the button
     // shows it pressed and released without a separate text sprite.
     nameFont = new PictureFont;
-    nameFont->loadFont(503, 18, 554, 48);
+    nameFont->loadFont(PIC_MENU_FONT, 18, 554, 48);
     nameLabel = new TextSprite;
     nameLabel->initText(203, 350, nameFont, 8, true, false);
     if (Settings* st = screens::settings()) {

@@ -4,6 +4,7 @@
 
 #include "audio/sound_ids.h"
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -27,27 +28,27 @@ char16_t NameEntryView::characterFor(uint16_t id) {
 }
 
 NameEntryView::Layout NameEntryView::layoutFor(uint16_t id) {
-    if (id == kOk) return {203, 27, 26, 44, 422};
-    if (id == kCancel) return {203, 86, 26, 98, 424};
-    if (id == 2) return {200, 287, kKeySize, kKeySize, 426};
+    if (id == kOk) return {203, 27, 26, 44, PIC_NAME_OK};
+    if (id == kCancel) return {203, 86, 26, 98, PIC_NAME_CANCEL};
+    if (id == 2) return {200, 287, kKeySize, kKeySize, PIC_KEY_0};
     if (id >= 3 && id <= 11) {
         const int k = id - 3;
-        return {166, 287 - kKeyRowStep * k, kKeySize, kKeySize, 428 + 2 * k};
+        return {166, 287 - kKeyRowStep * k, kKeySize, kKeySize, PIC_KEY_1 + 2 * k};
     }
     if (id >= 12 && id <= 20) {
         const int k = id - 12;
-        return {59, 287 - kKeyRowStep * k, kKeySize, kKeySize, 446 + 2 * k};
+        return {59, 287 - kKeyRowStep * k, kKeySize, kKeySize, PIC_KEY_A + 2 * k};
     }
     if (id >= 21 && id <= 29) {
         const int k = id - 21;
-        return {93, 287 - kKeyRowStep * k, kKeySize, kKeySize, 464 + 2 * k};
+        return {93, 287 - kKeyRowStep * k, kKeySize, kKeySize, PIC_KEY_J + 2 * k};
     }
     if (id >= 30 && id <= 37) {
         const int k = id - 30;
-        return {127, 269 - kKeyRowStep * k, kKeySize, kKeySize, 482 + 2 * k};
+        return {127, 269 - kKeyRowStep * k, kKeySize, kKeySize, PIC_KEY_S + 2 * k};
     }
-    if (id == 38) return {200, 253, kKeySize, kKeySize, 498};
-    return {200, 219, kKeySize, kKeySize, 500};  // backspace
+    if (id == 38) return {200, 253, kKeySize, kKeySize, PIC_KEY_SPACE};
+    return {200, 219, kKeySize, kKeySize, PIC_KEY_BACKSPACE};  // backspace
 }
 
 NameEntryView::NameEntryView(SceneSurface* s) : View(s) {}
@@ -57,7 +58,7 @@ NameEntryView::~NameEntryView() {
 
 void NameEntryView::OnEnter() {
     releaseAll();
-    backgroundPicture = std::make_unique<Picture>(502, 240, 320);
+    backgroundPicture = std::make_unique<Picture>(PIC_NAME_BACKGROUND, 240, 320);
     background =
         std::make_unique<Sprite>(backgroundPicture.get(), 0, 0, false, false, false, kKeyFromImage);
     if (surface) {
@@ -67,7 +68,7 @@ void NameEntryView::OnEnter() {
     length = 0;
     for (char16_t& c : name) c = 0;
     font = new PictureFont;
-    font->loadFont(503, 18, 554, 48);
+    font->loadFont(PIC_MENU_FONT, 18, 554, 48);
     nameLabel = new TextSprite;
     nameLabel->initText(18, 70, font, kMaxLength, true, false);
     if (surface && nameLabel->sprite) {

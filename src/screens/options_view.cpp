@@ -2,6 +2,7 @@
 
 #include "audio/game_sound.h"
 #include "audio/sound_ids.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "screens/button.h"
 #include "screens/screen_helpers.h"
@@ -44,7 +45,7 @@ void OptionsView::redrawSlider(Slider& slider) {
 
 void OptionsView::OnEnter() {
     touched = 0;
-    screens::paintPictureOnce(surface, 370, 240, 320, 0, 0);
+    screens::paintPictureOnce(surface, PIC_OPTIONS_BACKGROUND, 240, 320, 0, 0);
     controlCount = 0;
     releaseControls();
     Settings* st = screens::settings();
@@ -53,35 +54,36 @@ void OptionsView::OnEnter() {
 
     // A ticked box (state 0) means the switch is on.
     effectsToggle = std::make_unique<ToggleButton>();
-    effectsToggle->Setup(kEffectsToggle, 144, 154, 26, 24, 375, 376, effectsOn ? 0 : 1, nullptr, 1,
-                         false, false, 100, 0xFFFF);
+    effectsToggle->Setup(kEffectsToggle, 144, 154, 26, 24, PIC_CHECK_TICKED, PIC_CHECK_EMPTY,
+                         effectsOn ? 0 : 1, nullptr, 1, false, false, 100, 0xFFFF);
     AddControl(effectsToggle.get());
     DrawControl(effectsToggle.get(), 200);
     animationToggle = std::make_unique<ToggleButton>();
-    animationToggle->Setup(kAnimationToggle, 144, 31, 26, 24, 375, 376, animationOn ? 0 : 1,
-                           nullptr, 1, false, false, 100, 0xFFFF);
+    animationToggle->Setup(kAnimationToggle, 144, 31, 26, 24, PIC_CHECK_TICKED, PIC_CHECK_EMPTY,
+                           animationOn ? 0 : 1, nullptr, 1, false, false, 100, 0xFFFF);
     AddControl(animationToggle.get());
     DrawControl(animationToggle.get(), 200);
 
     musicSlider = std::make_unique<Slider>();
-    musicSlider->Setup(0, 71, 21, 18, 184, 18, 35, 380, 380, 377, 378, 0, kVolumeMax,
-                       asSliderValue(st ? st->musicVolume : 0), kVolumeStep, 0, true, false, 100,
-                       0xFFFF);
+    musicSlider->Setup(0, 71, 21, 18, 184, 18, 35, PIC_MUSIC_TRACK, PIC_MUSIC_TRACK, PIC_KNOB,
+                       PIC_KNOB_PRESSED, 0, kVolumeMax, asSliderValue(st ? st->musicVolume : 0),
+                       kVolumeStep, 0, true, false, 100, 0xFFFF);
     musicSlider->visible = 1;
     showSlider(*musicSlider);
     soundSlider = std::make_unique<Slider>();
-    soundSlider->Setup(0, 110, 21, 18, 184, 18, 35, 379, 379, 377, 378, 0, kVolumeMax,
-                       asSliderValue(st ? st->soundVolume : 0), kVolumeStep, 0, true, false, 100,
-                       0xFFFF);
+    soundSlider->Setup(0, 110, 21, 18, 184, 18, 35, PIC_SOUND_TRACK, PIC_SOUND_TRACK, PIC_KNOB,
+                       PIC_KNOB_PRESSED, 0, kVolumeMax, asSliderValue(st ? st->soundVolume : 0),
+                       kVolumeStep, 0, true, false, 100, 0xFFFF);
     soundSlider->visible = 1;
     showSlider(*soundSlider);
 
     okButton = std::make_unique<Button>();
-    okButton->SetupPlain(kOk, 200, 140, 26, 42, 371, 372);
+    okButton->SetupPlain(kOk, 200, 140, 26, 42, PIC_OPTIONS_OK, PIC_OPTIONS_OK_PRESSED);
     AddControl(okButton.get());
     DrawControl(okButton.get(), 200);
     cancelButton = std::make_unique<Button>();
-    cancelButton->SetupPlain(kCancel, 200, 14, 26, 112, 373, 374);
+    cancelButton->SetupPlain(kCancel, 200, 14, 26, 112, PIC_OPTIONS_CANCEL,
+                             PIC_OPTIONS_CANCEL_PRESSED);
     AddControl(cancelButton.get());
     DrawControl(cancelButton.get(), 200);
 

@@ -3,6 +3,7 @@
 #include "audio/sound_ids.h"
 #include "game/game.h"
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -27,9 +28,9 @@ struct PauseButton {
 
 // Indexed by button id.
 constexpr PauseButton kButtonTable[PauseMenuView::kButtons] = {
-    {PauseMenuView::RESUME, 203, 525}, {PauseMenuView::EXIT, 174, 519},
-    {PauseMenuView::HELP, 146, 521},   {PauseMenuView::SCORE, 114, 527},
-    {PauseMenuView::OPTIONS, 86, 523},
+    {PauseMenuView::RESUME, 203, PIC_PAUSE_RESUME},  {PauseMenuView::EXIT, 174, PIC_PAUSE_EXIT},
+    {PauseMenuView::HELP, 146, PIC_PAUSE_HELP},      {PauseMenuView::SCORE, 114, PIC_PAUSE_SCORE},
+    {PauseMenuView::OPTIONS, 86, PIC_PAUSE_OPTIONS},
 };
 
 // The order in which the buttons are hit-tested: Resume, Exit, Options, Score, Help.
@@ -47,7 +48,7 @@ void PauseMenuView::OnEnter() {
     sliding = 1;
     pressedCode = NONE;
     releaseAll();
-    panelPicture = std::make_unique<Picture>(518, 170, 100);
+    panelPicture = std::make_unique<Picture>(PIC_PAUSE_PANEL, 170, 100);
     panel = std::make_unique<Sprite>(panelPicture.get(), 240, kPanelTop, false, true, false,
                                      kKeyFromImage);
     for (int i = 0; i < kButtons; ++i) {

@@ -4,6 +4,7 @@
 
 #include "audio/sound_ids.h"
 #include "graphics/picture_font.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -59,23 +60,24 @@ void ScoresView::OnEnter() {
     }
 
     releaseAll();
-    backgroundPicture = std::make_unique<Picture>(398, 240, 320);
+    backgroundPicture = std::make_unique<Picture>(PIC_SCORES_BACKGROUND, 240, 320);
     background =
         std::make_unique<Sprite>(backgroundPicture.get(), 0, 0, false, false, false, kKeyFromImage);
     paintBackground();
     font = new PictureFont;
-    font->loadFont(503, 18, 554, 48);
+    font->loadFont(PIC_MENU_FONT, 18, 554, 48);
     label = new TextSprite;
     label->initText(0, 0, font, 15, true, false);
 
     backButton = new Button;
-    backButton->SetupPlain(kBack, 200, 13, 26, 44, 392, 393);
+    backButton->SetupPlain(kBack, 200, 13, 26, 44, PIC_SCORES_OK, PIC_SCORES_OK_PRESSED);
     clearButton = new Button;
-    clearButton->SetupPlain(kClear, 200, 70, 26, 90, 394, 395);
+    clearButton->SetupPlain(kClear, 200, 70, 26, 90, PIC_SCORES_RESET, PIC_SCORES_RESET_PRESSED);
     resultsButton = new Button;
-    resultsButton->SetupPlain(kResults, 200, 174, 26, 88, 396, 397);
+    resultsButton->SetupPlain(kResults, 200, 174, 26, 88, PIC_SCORES_STATS,
+                              PIC_SCORES_STATS_PRESSED);
     tableButton = new Button;
-    tableButton->SetupPlain(kTable, 200, 174, 26, 88, 504, 505);
+    tableButton->SetupPlain(kTable, 200, 174, 26, 88, PIC_SCORES_TABLE, PIC_SCORES_TABLE_PRESSED);
     AddControl(backButton);
     AddControl(clearButton);
     AddControl(tableButton);
@@ -159,8 +161,8 @@ void ScoresView::DrawPage() {
             DrawText(bounded(r.name, 10), x, 270);
             DrawText(number(r.score), x, 130);
             if (r.latest) {
-                screens::paintPictureOnce(surface, 506, 20, 20, (i - firstRow) * 18 + 80, 280,
-                                          true);
+                screens::paintPictureOnce(surface, PIC_NEWEST_MARK, 20, 20,
+                                          (i - firstRow) * 18 + 80, 280, true);
             } else {
                 // Place 10 has two digits and is drawn further along to stay in the column.
                 DrawText(number(i + 1), x, i + 1 == 10 ? 308 : 300);

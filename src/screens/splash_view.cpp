@@ -2,6 +2,7 @@
 
 #include "graphics/blitters.h"
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
 #include "screens/button.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr int kStudioLogo = 351;
-constexpr int kEmblem = 350;
 constexpr int kEmblemSize = 180;
 constexpr uint32_t kSkippableMs = 2000;
 constexpr uint32_t kFadePeriodMs = 70;
@@ -50,12 +49,12 @@ SplashView::~SplashView() = default;
 
 void SplashView::OnEnter() {
     skipButton = std::make_unique<Button>();
-    skipButton->SetupPlain(1, 180, 300, 46, 18, 352, 353);
+    skipButton->SetupPlain(1, 180, 300, 46, 18, PIC_SKIP, PIC_SKIP_PRESSED);
     AddControl(skipButton.get());
     DrawControl(skipButton.get(), 200);
 
     logoPicture = std::make_unique<Image>();
-    logoPicture->loadPicture(kStudioLogo, 220, 212);
+    logoPicture->loadPicture(PIC_STUDIO_LOGO, 220, 212);
     lastSpinTime = 0;
     spinAngle = 90.0;
     presentTarget = surface ? surface->canvas.window : nullptr;
@@ -105,7 +104,7 @@ int SplashView::HandleEvent(InputEvent& event) {
 
     if (secondLogoPendingFlag) {
         if (!logoPicture) logoPicture = std::make_unique<Image>();
-        logoPicture->loadPicture(kEmblem, kEmblemSize, kEmblemSize);
+        logoPicture->loadPicture(PIC_EMBLEM, kEmblemSize, kEmblemSize);
         if (back) fillBitmap(*back, 0);
         screens::presentAll(surface);
         secondLogoPendingFlag = 0;

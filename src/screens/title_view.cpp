@@ -1,6 +1,7 @@
 #include "screens/title_view.h"
 
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
 #include "screens/screen_helpers.h"
@@ -16,9 +17,9 @@ TitleView::~TitleView() = default;
 
 void TitleView::OnEnter() {
     background = std::make_unique<Image>();
-    background->loadPicture(583, 240, 320);
+    background->loadPicture(PIC_TITLE_BACKGROUND, 240, 320);
     blinkPicture = std::make_unique<Image>();
-    blinkPicture->loadPicture(584, 36, 86);
+    blinkPicture->loadPicture(PIC_TITLE_PROMPT, 36, 86);
     lastBlinkTime = 0;
     blinkOn = 0;
 }

@@ -2,6 +2,7 @@
 
 #include "graphics/blitters.h"
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "screens/screen_helpers.h"
 #include "shell/view_manager.h"
@@ -12,7 +13,7 @@ TransitionView::~TransitionView() = default;
 void TransitionView::OnEnter() {
     frame = 0;
     target = std::make_unique<Image>();
-    target->loadPicture(355, kScreenWidth, kScreenHeight);
+    target->loadPicture(PIC_MENU_BACKGROUND, kScreenWidth, kScreenHeight);
 }
 
 void TransitionView::OnLeave() {

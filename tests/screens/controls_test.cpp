@@ -2,6 +2,7 @@
 #include <deque>
 
 #include "graphics/image.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "screen_fixture.h"
 #include "screens/button.h"
@@ -23,7 +24,8 @@ class ControlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         headless::reset();
-        button.SetupPlain(9, 100, 50, 26, 42, 371, 372);  // x 100..126, y 50..92
+        // x 100..126, y 50..92
+        button.SetupPlain(9, 100, 50, 26, 42, PIC_OPTIONS_OK, PIC_OPTIONS_OK_PRESSED);
     }
     int send(Control& c, int type, int x, int y) {
         last = event(type, x, y);
@@ -38,8 +40,8 @@ class ControlsTest : public ::testing::Test {
     // that v(py) = (205 - (py + 17)) / 2.
     Slider& volume(int16_t value, int8_t step = 6, int16_t max = 70, int knobW = 18) {
         Slider& s = sliders.emplace_back();
-        s.Setup(0, 71, 21, 18, 184, knobW, 35, 380, 380, 377, 378, 0, max, value, step, 1, true,
-                false, 100, 0xFFFF);
+        s.Setup(0, 71, 21, 18, 184, knobW, 35, PIC_MUSIC_TRACK, PIC_MUSIC_TRACK, PIC_KNOB,
+                PIC_KNOB_PRESSED, 0, max, value, step, 1, true, false, 100, 0xFFFF);
         return s;
     }
     CountingButton button;
@@ -100,7 +102,8 @@ TEST_F(ControlsTest, BorrowedPicturesSurviveTheButton) {
 
 TEST_F(ControlsTest, ToggleFlipsOnPenDownInsideOnly) {
     ToggleButton t;
-    t.Setup(7, 144, 31, 26, 24, 375, 376, 1, nullptr, 1, false, false, 100, 0xFFFF);
+    t.Setup(7, 144, 31, 26, 24, PIC_CHECK_TICKED, PIC_CHECK_EMPTY, 1, nullptr, 1, false, false, 100,
+            0xFFFF);
     EXPECT_EQ(send(t, EV_PEN_DOWN, 143, 31), 0);
     EXPECT_EQ(send(t, EV_PEN_UP, 150, 40), 0);
     for (int expected : {0, 1, 0}) {

@@ -84,7 +84,7 @@ TEST_F(MainMenuTest, ButtonsLeadWhereTheirCaptionsSayAndExitEndsTheProgram) {
 }
 
 TEST_F(MainMenuTest, NameButtonShowsTheNameCutToEightCharacters) {
-    // Font 503 draws every capital a few rows tall, so the label grows with each one.
+    // The menu font draws every capital a few rows tall, so the label grows with each one.
     std::vector<int> heights;
     for (std::u16string_view name : {u"ABCDEFG", u"ABCDEFGH", u"ABCDEFGHI"}) {
         setUserName(name);

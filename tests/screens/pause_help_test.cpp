@@ -2,6 +2,7 @@
 // fade table.
 #include "audio/sound_ids.h"
 #include "graphics/blitters.h"
+#include "graphics/picture_ids.h"
 #include "graphics/sprite.h"
 #include "graphics/surface.h"
 #include "screen_fixture.h"
@@ -75,11 +76,11 @@ TEST_F(PauseHelpTest, ReleaseOnAnotherButtonOnlyRedrawsResumeAndExitLeave) {
 
 TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
     HelpView& help = open<HelpView>(VIEW_HELP, VIEW_MAIN_MENU);
-    EXPECT_EQ(help.page, 401);
+    EXPECT_EQ(help.page, PIC_HELP_PAGE_FIRST);
     tap(help, 40, 29);  // previous on the first page: only the click
     EXPECT_EQ(ints(help.page, soundsStarted(SOUND_BUTTON), soundsStarted(SOUND_GONG)),
-              ints(401, 1, 0));
-    for (int want = 402; want <= 406; ++want) {
+              ints(PIC_HELP_PAGE_FIRST, 1, 0));
+    for (int want = PIC_HELP_PAGE_FIRST + 1; want <= PIC_HELP_PAGE_LAST; ++want) {
         const uint32_t before = headless::now();
         tap(help, 155, 29);
         EXPECT_EQ(ints(help.page, help.pageSprite->blend), ints(want, 0));
@@ -88,14 +89,14 @@ TEST_F(PauseHelpTest, HelpPagesStopAtBothEndsAndShowHalfTransparentBriefly) {
     }
     tap(help, 155, 29);  // next on the last page
     EXPECT_EQ(ints(help.page, soundsStarted(SOUND_GONG), soundsStarted(SOUND_BUTTON)),
-              ints(406, 5, 7));
+              ints(PIC_HELP_PAGE_LAST, 5, 7));
     tap(help, 40, 29);
-    EXPECT_EQ(help.page, 405);
+    EXPECT_EQ(help.page, PIC_HELP_PAGE_LAST - 1);
     // Leaving for the about box and coming back starts on the first page again.
     tap(help, 210, 260);
     EXPECT_EQ(manager.nextId, VIEW_ABOUT);
     reenter();
-    EXPECT_EQ(help.page, 401);
+    EXPECT_EQ(help.page, PIC_HELP_PAGE_FIRST);
 }
 
 TEST_F(PauseHelpTest, AboutGreysTheScreenOnlyWithMenuAnimation) {
