@@ -4,7 +4,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: run test setup configure build contact-sheet sound-sheet bench clean
+.PHONY: run test setup configure build contact-sheet sound-sheet bench atlas clean
 
 setup:
 	@tools/setup.sh
@@ -35,6 +35,11 @@ sound-sheet: build
 bench: build
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# Takes the simulator's pictures of every screen as the atlas's new references.
+atlas: build
+	cd tests/e2e && /usr/bin/python3 atlas.py $(abspath $(BUILD))/tallreed-sim \
+		$(abspath $(BUILD))/tallreed $(abspath $(BUILD))/atlas --update
 
 clean:
 	rm -rf $(BUILD)
