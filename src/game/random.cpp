@@ -9,20 +9,25 @@ Random::Random() {
 
 Random::Random(int32_t seedState) : state(seedState) {}
 
-// A state that is a multiple of the modulus would make every later value 0 (the ducks
-// would all start in the same corner and never turn); such a generator takes fresh
-// values from the runtime instead, until it has a usable state.
+// The modulus is 7^5, so a state that is a multiple of 7 never leaves the multiples of
+// 7: it runs round a short cycle of 6, 42 or 294 values (or stays at 0), and for some
+// seeds that cycle never holds the draw that spawns a duck, so a whole session would
+// show an empty lake. Such a generator takes fresh values from the runtime instead,
+// until it has a usable state. Any other state never reaches a multiple of 7, so its
+// sequence is the plain one.
+bool Random::usable(int32_t s) {
+    return s % 7 != 0;
+}
+
 void Random::reseed() {
     do {
         state = platform::nextRandom() % modulus;
-    } while (state == 0);
+    } while (!usable(state));
 }
 
 int32_t Random::NextRaw() {
     state = (state * multiplier + increment) % modulus;
-    if (state == 0) {
-        reseed();
-    }
+    if (!usable(state)) reseed();
     return state;
 }
 

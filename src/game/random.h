@@ -22,5 +22,6 @@ class Random {
     int32_t state = 1;
 
   private:
+    static bool usable(int32_t s);
     void reseed();
 };

@@ -90,10 +90,11 @@ class RoundFixture : public ::testing::Test {
         addAnimated(surface.get(), m->sprite, layer);
         return m;
     }
-    // A generator state whose next leaf draw, Next(100) % 13, is s.
+    // A generator state whose next leaf draw, Next(100) % 13, is s (multiples of 7 take
+    // a fresh state from the runtime, so they are no use here).
     static int32_t leafState(int s) {
         for (int32_t st = 1; st < 16807; ++st)
-            if (Random(st).Next(100) % 13 == s) return st;
+            if (st % 7 != 0 && Random(st).Next(100) % 13 == s) return st;
         return -1;
     }
     static InputEvent penDown(int x, int y) {
