@@ -1,13 +1,18 @@
 # The two commands of the README: `make run` and `make test`. Both install what is
-# missing, configure and build incrementally in ./build.
+# missing, configure and build incrementally in ./build; `make run` installs only what
+# building and running need, everything else installs the test tools too.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+SETUP = test
 
-.PHONY: run test setup configure build contact-sheet sound-sheet bench atlas clean
+.PHONY: run test package setup configure build contact-sheet sound-sheet bench atlas clean
+
+run: SETUP = run
+package: SETUP = package
 
 setup:
-	@tools/setup.sh
+	@tools/setup.sh $(SETUP)
 
 $(BUILD)/build.ninja: | setup
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
@@ -21,8 +26,16 @@ run: configure
 	cmake --build $(BUILD) --target tallreed
 	./$(BUILD)/tallreed
 
-test: build
+# Configured again: a tree first set up by `make run` was configured without the test
+# tools, which are installed by now.
+test: configure
+	cmake -S . -B $(BUILD) > /dev/null
+	cmake --build $(BUILD)
 	cd $(BUILD) && ctest -j2 --output-on-failure
+
+# The Debian package, $(BUILD)/tallreed_<version>_amd64.deb.
+package: configure
+	cmake --build $(BUILD) --target package
 
 contact-sheet: build
 	/usr/bin/python3 tools/art/contact_sheet.py $(BUILD)/art/png $(BUILD)/contact-sheet.png

@@ -8,6 +8,7 @@ each 5- or 6-bit channel is widened to 8 bits by bit replication.
 """
 import math
 import os
+import re
 
 import cairo
 import numpy as np
@@ -15,6 +16,24 @@ import numpy as np
 FONT = "DejaVu Sans"
 FONT_BOLD = "DejaVu Sans"
 FONT_SERIF = "DejaVu Serif"
+
+# The game's version as the about box shows it. The build passes the project's version
+# (gen_art.py --version); run by hand, the tools read it from the project's CMakeLists.txt,
+# the one place it is written.
+VERSION = None
+
+
+def game_version():
+    global VERSION
+    if VERSION is None:
+        root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+        with open(os.path.join(root, "CMakeLists.txt")) as f:
+            found = re.search(r"project\(tallreed\s+VERSION\s+([0-9.]+)", f.read())
+        if found is None:
+            raise RuntimeError("CMakeLists.txt names no project version")
+        VERSION = found.group(1)
+    return VERSION
+
 
 # The key colour used for transparent areas unless a picture asks for another one.
 # The game's keyed copy softens sprite edges by mixing the key colour half-and-half into

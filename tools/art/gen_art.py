@@ -121,7 +121,10 @@ def main(argv=None):
     ap.add_argument("--only", help="comma-separated picture ids")
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--verbose", action="store_true")
+    ap.add_argument("--version", help="the game's version, for the about box")
     args = ap.parse_args(argv)
+    if args.version:
+        common.VERSION = args.version
 
     table, _ = load_providers()
     errors = []

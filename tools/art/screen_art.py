@@ -568,7 +568,7 @@ def about_box():
     inlay(ctx, 6, 6, pw - 12, ph - 12, 5)
     emblem(ctx, 38, 44, 28, label=False)
     left_text(ctx, "Tallreed", 72, 42, 22, ui.INK, bold=True)
-    left_text(ctx, "Version 1.0", 74, 58, 11, ui.TEAL_DARK, bold=True)
+    left_text(ctx, "Version " + common.game_version(), 74, 58, 11, ui.TEAL_DARK, bold=True)
     lines = ("A lakeside duck shoot", "made by Quenmoor.",
              "Built with our own code,", "pictures and sounds.")
     for i, s in enumerate(lines):
