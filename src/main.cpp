@@ -1,4 +1,11 @@
-// The desktop entry point.
+// The desktop entry point: the command line, then the game.
+#include "platform/sdl/command_line.h"
 #include "shell/application.h"
 
-int main() { return application().Main(); }
+int main(int argc, char** argv) {
+    using platform::desktop::CommandLine;
+    const CommandLine line = platform::desktop::parseCommandLine(argc, argv);
+    if (line.action != CommandLine::Action::Run) return platform::desktop::answerCommandLine(line);
+    platform::desktop::setWindowOptions(line.window);
+    return application().Main();
+}

@@ -23,9 +23,9 @@ Viewport letterbox(int windowWidth, int windowHeight) {
     return v;
 }
 
-int initialScale(int desktopWidth, int desktopHeight) {
+int initialScale(int desktopWidth, int desktopHeight, int requested) {
     const int fits = std::min(desktopWidth / kLandscapeWidth, desktopHeight / kLandscapeHeight);
-    return std::clamp(fits, 1, 3);
+    return std::clamp(fits, 1, requested > 0 ? requested : 3);
 }
 
 void windowToDevice(const Viewport& v, int wx, int wy, int& dx, int& dy) {

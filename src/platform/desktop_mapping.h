@@ -27,9 +27,9 @@ struct Viewport {
 };
 Viewport letterbox(int windowWidth, int windowHeight);
 
-// The first window size's scale: three, or the largest integer scale that fits the
-// desktop (at least one).
-int initialScale(int desktopWidth, int desktopHeight);
+// The first window size's scale: the requested one (0: three), or the largest integer
+// scale that fits the desktop if that is smaller (at least one).
+int initialScale(int desktopWidth, int desktopHeight, int requested = 0);
 
 // A window position to the device pen position, clamped to the screen.
 void windowToDevice(const Viewport& v, int wx, int wy, int& dx, int& dy);

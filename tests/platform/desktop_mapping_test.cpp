@@ -49,11 +49,15 @@ TEST(Scaling, LetterboxKeepsAnIntegerScaleCentredAndTheFirstWindowIsThreeTimesOr
         const Viewport v = letterbox(w, h);
         EXPECT_EQ((std::array{v.scale, v.x, v.y}), (std::array{scale, x, y})) << w << "x" << h;
     }
-    const int first[][3] = {
-        {3840, 2160, 3}, {1280, 720, 3}, {959, 1000, 2}, {800, 600, 2},
-        {640, 479, 1},   {320, 240, 1},  {200, 100, 1},
+    // desktop size, scale asked for (0: none), scale given
+    const int first[][4] = {
+        {3840, 2160, 0, 3}, {1280, 720, 0, 3},   {959, 1000, 0, 2}, {800, 600, 0, 2},
+        {640, 479, 0, 1},   {320, 240, 0, 1},    {200, 100, 0, 1},  {3840, 2160, 5, 5},
+        {3840, 2160, 9, 9}, {3840, 2160, 10, 9}, {1280, 720, 1, 1}, {1280, 720, 4, 3},
+        {200, 100, 2, 1},
     };
-    for (const auto& [w, h, scale] : first) EXPECT_EQ(initialScale(w, h), scale) << w << "x" << h;
+    for (const auto& [w, h, asked, scale] : first)
+        EXPECT_EQ(initialScale(w, h, asked), scale) << w << "x" << h << " asked " << asked;
 }
 
 TEST(Scaling, MouseBackToThePenClampedToTheScreen) {

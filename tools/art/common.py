@@ -123,19 +123,24 @@ def finish(surf, keyed, key=DEFAULT_KEY, upright=False, background=None, alpha_c
     return dev
 
 
+def image_surface(rgb, alpha=None):
+    """An (h, w, 3) uint8 array, with an optional (h, w) straight alpha, as a Cairo
+    surface (which keeps its colours premultiplied)."""
+    h, w, _ = rgb.shape
+    surf = cairo.ImageSurface(cairo.FORMAT_RGB24 if alpha is None else cairo.FORMAT_ARGB32, w, h)
+    buf = np.frombuffer(surf.get_data(), dtype=np.uint8).reshape(h, surf.get_stride())
+    px = buf[:, : w * 4].reshape(h, w, 4)
+    a = np.full((h, w), 255, np.uint32) if alpha is None else alpha.astype(np.uint32)
+    for c_out, c_in in ((0, 2), (1, 1), (2, 0)):
+        px[:, :, c_out] = (rgb[:, :, c_in].astype(np.uint32) * a + 127) // 255
+    px[:, :, 3] = a
+    surf.mark_dirty()
+    return surf
+
+
 def save_png(dev565, path):
     """Write a device-orientation RGB565 array as an 8-bit RGB PNG (bit replication)."""
-    rgb = widen565(dev565)
-    h, w = dev565.shape
-    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, w, h)
-    stride = surf.get_stride()
-    buf = np.frombuffer(surf.get_data(), dtype=np.uint8).reshape(h, stride)
-    px = buf[:, : w * 4].reshape(h, w, 4)
-    px[:, :, 0] = rgb[:, :, 2]
-    px[:, :, 1] = rgb[:, :, 1]
-    px[:, :, 2] = rgb[:, :, 0]
-    px[:, :, 3] = 255
-    surf.mark_dirty()
+    surf = image_surface(widen565(dev565))
     os.makedirs(os.path.dirname(path), exist_ok=True)
     tmp = path + ".tmp"
     surf.write_to_png(tmp)

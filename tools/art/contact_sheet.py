@@ -15,6 +15,9 @@ import sys
 import cairo
 import numpy as np
 
+sys.dont_write_bytecode = True  # keep the source tree free of bytecode caches
+import common  # noqa: E402
+
 FONT = "DejaVu Sans"
 SHEET_WIDTH = 1800
 GAP = 12
@@ -43,20 +46,6 @@ def player_view(pid, dev):
     if pid in UPRIGHT:
         return dev
     return np.ascontiguousarray(np.rot90(dev, -1))
-
-
-def to_surface(rgb):
-    h, w, _ = rgb.shape
-    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, w, h)
-    stride = surf.get_stride()
-    buf = np.frombuffer(surf.get_data(), dtype=np.uint8).reshape(h, stride)
-    px = buf[:, : w * 4].reshape(h, w, 4)
-    px[:, :, 0] = rgb[:, :, 2]
-    px[:, :, 1] = rgb[:, :, 1]
-    px[:, :, 2] = rgb[:, :, 0]
-    px[:, :, 3] = 255
-    surf.mark_dirty()
-    return surf
 
 
 def load(pngdir):
@@ -108,7 +97,7 @@ def make_sheet(pngdir, out):
     ctx.set_font_size(12)
     for x, y, (pid, scale, img) in placed:
         h, w, _ = img.shape
-        ctx.set_source_surface(to_surface(img), x, y)
+        ctx.set_source_surface(common.image_surface(img), x, y)
         pat = ctx.get_source()
         pat.set_filter(cairo.FILTER_NEAREST)
         ctx.rectangle(x, y, w, h)

@@ -12,6 +12,8 @@
 
 #include "platform/desktop_mapping.h"
 #include "platform/platform.h"
+#include "platform/sdl/window_identity.h"
+#include "platform/sdl/window_options.h"
 
 namespace platform {
 namespace {
@@ -225,6 +227,7 @@ int raisesDone() {
 bool createWindow() {
     Desktop& d = state();
     if (d.window != nullptr) return true;
+    desktop::nameWindowClass();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "tallreed: no display: %s\n", SDL_GetError());
         return false;
@@ -234,16 +237,23 @@ bool createWindow() {
         d.timerEvent = first;
         d.raiseEvent = first + 1;
     }
+    const desktop::WindowOptions& options = desktop::windowOptions();
     SDL_DisplayMode mode{};
-    int scale = 3;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) scale = initialScale(mode.w, mode.h);
+    int scale = options.scale > 0 ? options.scale : 3;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) scale = initialScale(mode.w, mode.h, scale);
+    if (options.scale > scale)
+        std::fprintf(stderr, "tallreed: scale %d does not fit this screen; using %d\n",
+                     options.scale, scale);
+    d.fullscreen = options.mode == desktop::WindowOptions::Mode::Fullscreen;
     d.window = SDL_CreateWindow("Tallreed", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                 kLandscapeWidth * scale, kLandscapeHeight * scale,
-                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                                    (d.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (d.window == nullptr) {
         std::fprintf(stderr, "tallreed: cannot open the window: %s\n", SDL_GetError());
         return false;
     }
+    desktop::setWindowIcon(d.window);
     SDL_SetWindowMinimumSize(d.window, kLandscapeWidth, kLandscapeHeight);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest neighbour: crisp pixels
     // No vertical sync: several rules of the game count frames, and a present that
@@ -327,6 +337,7 @@ void messageBox(const char* text, const char* caption, BoxIcon icon) {
 
 void showWaitCursor(bool on) {
     Desktop& d = state();
+    desktop::nameWindowClass();  // the video subsystem reads it when it starts
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
     // Without the wait cursor the mouse shows a cross-hair: on the desktop the mouse
     // stands in for the stylus, which the player can always see.
