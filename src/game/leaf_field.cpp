@@ -130,6 +130,9 @@ bool LeafField::addItem(Mover* m, uint8_t layer) {
 
 void LeafField::RemoveItem(int i) {
     if (i < 0 || i >= itemCount) return;
+    // The sign duck is on its way only while it is in a slot: one that slid away unshot
+    // must not keep every later one out for the rest of the round.
+    if (items[i]->kind == ITEM_SIGN_DUCK) signDuckPresent = 0;
     dropSlot(items, i, itemCount, surface);
     if (surface != nullptr) surface->redrawAll();
 }
@@ -208,7 +211,6 @@ void LeafField::StartHitEffect(int32_t x, int32_t y, uint8_t kind) {
         case ITEM_SIGN_DUCK:
             ok = e->Start(x, y, &signDropFrames, 70, false, 1);
             layer = 141;
-            signDuckPresent = 0;
             round_context::playEffect(SOUND_DUCK_HIT);
             break;
         case ITEM_RED_BIRD:

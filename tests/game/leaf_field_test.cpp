@@ -107,23 +107,47 @@ TEST_F(LeafFieldTest, NoLeavesWhileSpecialEffectsAreOff) {
     }
 }
 
-TEST_F(LeafFieldTest, OneSignDuckAtATime) {
-    Mover* sign = field.AddSignDuck();
-    ASSERT_NE(sign, nullptr);
-    const uint8_t count = field.itemCount;
-    int tried = 0;
-    for (int i = 0; i < 500; ++i) {
-        field.rng = Random(1 + i * 31);
-        if (field.rng.Next(197) % 17 != 7) continue;  // a draw that would add a sign duck
-        field.rng = Random(1 + i * 31);
+TEST_F(LeafFieldTest, OneSignDuckAtATimeUntilItIsShotOrHasSlidAway) {
+    int32_t signState = 1;  // a state whose next draw, Next(197) % 17, chooses a sign duck
+    while (signState % 7 == 0 || Random(signState).Next(197) % 17 != 7) ++signState;
+    auto chooseSign = [&] {
+        field.rng = Random(signState);
         field.ChooseNewItem();
-        EXPECT_EQ(field.itemCount, count);
-        ++tried;
-    }
-    EXPECT_GT(tried, 0);
-    // Shooting it frees the way for the next one.
-    field.StartHitEffect(sign->sprite->x, sign->sprite->y, ITEM_SIGN_DUCK);
-    EXPECT_EQ(ints(field.signDuckPresent, startedCount(SOUND_DUCK_HIT)), ints(0, 1));
+    };
+    auto signDucks = [&] {
+        int n = 0;
+        for (int k = 0; k < field.itemCount; ++k) n += field.items[k]->kind == ITEM_SIGN_DUCK;
+        return n;
+    };
+    // Eight pathless leaves keep new items away (nothing is chosen with nine present).
+    while (field.itemCount < 8) put(ITEM_LEAF, 0, 0);
+    ASSERT_NE(field.AddSignDuck(), nullptr);
+    chooseSign();
+    EXPECT_EQ(ints(signDucks(), field.itemCount), ints(1, 9));
+
+    // Unshot, it slides in, waits and slides out again in under five seconds...
+    int frames = 0;
+    for (; signDucks() > 0 && frames < 1000; ++frames)
+        advance(10), field.Update(InputEvent{}, 1, 0);
+    EXPECT_TRUE(within(frames, 400, 500));
+    // ...and then the next one may come.
+    EXPECT_EQ(field.signDuckPresent, 0);
+    chooseSign();
+    EXPECT_EQ(ints(signDucks(), field.signDuckPresent), ints(1, 1));
+
+    // Shot, it frees the way as well.
+    Mover* sign = field.items[field.itemCount - 1];
+    sign->sprite->x = 100;
+    const int py = sign->height / 2;
+    int px = 0;
+    while (px < sign->width && sign->sprite->image->pixel(px, py) == sign->hitColour) ++px;
+    ASSERT_LT(px, sign->width);
+    const InputEvent shot = penDown(100 + px, sign->sprite->y - surface->scrollY() + py);
+    EXPECT_EQ(field.Update(shot, 1, 0).value, 50);
+    EXPECT_EQ(ints(signDucks(), field.signDuckPresent, startedCount(SOUND_DUCK_HIT)),
+              ints(0, 0, 1));
+    chooseSign();
+    EXPECT_EQ(signDucks(), 1);
 }
 
 TEST_F(LeafFieldTest, ThePopupGoesAfterItsFrames) {
