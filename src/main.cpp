@@ -1,5 +1,6 @@
 // The desktop entry point: the command line, then the game.
 #include "platform/sdl/command_line.h"
+#include "screens/screen_factory.h"
 #include "shell/application.h"
 
 int main(int argc, char** argv) {
@@ -7,5 +8,6 @@ int main(int argc, char** argv) {
     const CommandLine line = platform::desktop::parseCommandLine(argc, argv);
     if (line.action != CommandLine::Action::Run) return platform::desktop::answerCommandLine(line);
     platform::desktop::setWindowOptions(line.window);
+    application().createGame = createGame;
     return application().Main();
 }

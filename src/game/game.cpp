@@ -18,7 +18,6 @@
 #include "graphics/surface.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
-#include "screens/screen_factory.h"
 #include "shell/app_context.h"
 #include "shell/view.h"
 #include "shell/view_ids.h"
@@ -69,7 +68,7 @@ void Game::Setup() {
     surface->loadTiles([](int, int row) { return PIC_SCENE_TOP - row; });
     ViewManager* vm = appContext().viewManager;
     for (ViewId id : kCreateOrder) {
-        views[id] = createScreen(id, surface);
+        views[id] = createScreen != nullptr ? createScreen(id, surface) : nullptr;
         if (views[id] != nullptr && vm != nullptr) vm->AddView(views[id], id);
     }
     if (vm != nullptr) vm->StartWith(VIEW_SPLASH);

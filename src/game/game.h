@@ -4,25 +4,32 @@
 
 #include <cstdint>
 
+#include "shell/game_object.h"
 #include "shell/input_event.h"
+#include "shell/view_ids.h"
 
 class SceneSurface;
 class View;
 class PictureFont;
 
-class Game {
+// Makes the screen registered under an id; null for an id that names none.
+using ScreenFactory = View* (*)(ViewId id, SceneSurface* surface);
+
+class Game : public GameObject {
   public:
     static constexpr uint32_t kRoundSeconds = 180;
     static constexpr int32_t kStartScrollY = 639;
 
-    Game() = default;
-    virtual ~Game();
+    // The screens come from `createScreen`, which lives above the game: without one
+    // the game registers no screen.
+    explicit Game(ScreenFactory createScreen = nullptr) : createScreen(createScreen) {}
+    ~Game() override;
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    void Setup();
-    void Release();
-    int ProcessEvent(InputEvent& event);
+    void Setup() override;
+    void Release() override;
+    int ProcessEvent(InputEvent& event) override;
     void StartRound();
     void EndRound();
     void SuspendRound();
@@ -36,6 +43,7 @@ class Game {
     // The current score (the score counter's total).
     int32_t Score() const;
 
+    ScreenFactory createScreen = nullptr;
     SceneSurface* surface = nullptr;
     int32_t savedScrollX = 0;
     int32_t savedScrollY = 0;

@@ -1,5 +1,6 @@
 #include "screens/screen_factory.h"
 
+#include "game/game.h"
 #include "screens/about_view.h"
 #include "screens/credits_view.h"
 #include "screens/game_view.h"
@@ -12,6 +13,7 @@
 #include "screens/splash_view.h"
 #include "screens/title_view.h"
 #include "screens/transition_view.h"
+#include "shell/app_context.h"
 #include "shell/view_ids.h"
 
 View* createScreen(ViewId id, SceneSurface* surface) {
@@ -43,4 +45,10 @@ View* createScreen(ViewId id, SceneSurface* surface) {
         default:
             return nullptr;
     }
+}
+
+GameObject* createGame() {
+    Game* game = new Game(createScreen);
+    appContext().game = game;
+    return game;
 }

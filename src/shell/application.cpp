@@ -5,11 +5,11 @@
 #include <new>
 
 #include "audio/game_sound.h"
-#include "game/game.h"
 #include "graphics/animation_list.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
 #include "shell/app_context.h"
+#include "shell/game_object.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -46,7 +46,7 @@ bool Application::init() {
         setAnimationList(animationList);
         viewManager = new ViewManager();
         sound = new GameSound();
-        game = new Game();
+        game = createGame != nullptr ? createGame() : nullptr;
         settings = new Settings(sound);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "tallreed: out of memory while starting\n");
@@ -58,7 +58,8 @@ bool Application::init() {
     context.settings = settings;
     context.sound = sound;
     context.viewManager = viewManager;
-    context.game = game;
+    // A program that hands in no game object has nothing to run.
+    if (game == nullptr) return false;
     game->Setup();
     return platform::startTimer(kTimerPeriodMs);
 }

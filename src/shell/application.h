@@ -7,7 +7,7 @@
 
 class AnimationList;
 class ViewManager;
-class Game;
+class GameObject;
 class GameSound;
 class Settings;
 
@@ -29,7 +29,10 @@ class Application {
     Settings* settings = nullptr;
     AnimationList* animationList = nullptr;
     ViewManager* viewManager = nullptr;
-    Game* game = nullptr;
+    // Set by the program before Main: makes the game object and makes it known in the
+    // application context.
+    GameObject* (*createGame)() = nullptr;
+    GameObject* game = nullptr;
     GameSound* sound = nullptr;
     InputState input;
     InputEvent event;              // the main loop's one live record

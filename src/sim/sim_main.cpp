@@ -16,6 +16,7 @@
 
 #include "audio/game_sound.h"
 #include "platform/headless/headless.h"
+#include "screens/screen_factory.h"
 #include "shell/application.h"
 #include "sim/sim_runner.h"
 #include "sim/sim_script.h"
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
     SimRunner runner(std::move(commands), out);
     runner.start();
 
+    application().createGame = createGame;
     const int status = application().Main();
 
     if (!audio.empty()) {
