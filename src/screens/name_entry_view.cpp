@@ -102,6 +102,9 @@ void NameEntryView::showName(bool centre) {
 }
 
 int NameEntryView::HandleEvent(InputEvent& event) {
+    // The screen answers every event itself, so nothing else would ever paint the keys
+    // that entering it laid out: the player would face an empty keyboard.
+    if (event.type == EV_VIEW_ENTER && surface) surface->redrawAll();
     if (!OfferEvent(event) || event.type != EV_CONTROL) return 1;
     screens::playEffect(SOUND_BUTTON);
     const uint16_t id = static_cast<uint16_t>(event.keys[7]);
