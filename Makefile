@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 SETUP = test
 
-.PHONY: run test package setup configure build contact-sheet sound-sheet bench atlas clean
+.PHONY: run test package setup configure build contact-sheet sound-sheet bench atlas mutation clean
 
 run: SETUP = run
 package: SETUP = package
@@ -53,6 +53,11 @@ bench: build
 atlas: build
 	cd tests/e2e && /usr/bin/python3 atlas.py $(abspath $(BUILD))/tallreed-sim \
 		$(abspath $(BUILD))/tallreed $(abspath $(BUILD))/atlas --update
+
+# Sampled mutation testing (slow, not part of make test): make mutation SEED=1 N=60 JOBS=2
+mutation: build
+	/usr/bin/python3 tools/mutation/mutate.py --build $(BUILD) $(if $(SEED),--seed $(SEED)) \
+		$(if $(N),-n $(N)) $(if $(JOBS),-j $(JOBS))
 
 clean:
 	rm -rf $(BUILD)
