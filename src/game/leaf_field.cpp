@@ -199,7 +199,11 @@ LeafResult LeafField::Outcome(int32_t x, int32_t y, uint8_t kind) {
 }
 
 void LeafField::StartHitEffect(int32_t x, int32_t y, uint8_t kind) {
-    if (effectCount >= kMaxEffects) return;  // ten running effects are plenty; drop it
+    // The sounds belong to the hit, not to its picture: they play also when every effect
+    // slot is taken and the picture is left out.
+    if (kind == ITEM_SIGN_DUCK) round_context::playEffect(SOUND_DUCK_HIT);
+    if (kind == ITEM_RED_BIRD) round_context::playEffect(SOUND_RED_BIRD_HIT);
+    if (effectCount >= kMaxEffects) return;  // ten running effects are plenty
     auto* e = new EffectSprite();
     bool ok = false;
     uint8_t layer = 0;
@@ -211,10 +215,8 @@ void LeafField::StartHitEffect(int32_t x, int32_t y, uint8_t kind) {
         case ITEM_SIGN_DUCK:
             ok = e->Start(x, y, &signDropFrames, 70, false, 1);
             layer = 141;
-            round_context::playEffect(SOUND_DUCK_HIT);
             break;
         case ITEM_RED_BIRD:
-            round_context::playEffect(SOUND_RED_BIRD_HIT);
             ok = e->Start(x, y, &redFallFrames, 130, true, 1);
             if (ok) e->SetPath(PATH_LINE, PathParams{x + 3, y, x + 43, y, 1});
             layer = 40;

@@ -150,6 +150,16 @@ TEST_F(LeafFieldTest, OneSignDuckAtATimeUntilItIsShotOrHasSlidAway) {
     EXPECT_EQ(signDucks(), 1);
 }
 
+// The sounds of a hit come with the hit, also when its picture finds no free slot.
+TEST_F(LeafFieldTest, HitSoundsPlayAlsoWhenEveryEffectSlotIsTaken) {
+    for (int i = 0; i < LeafField::kMaxEffects; ++i) field.StartHitEffect(0, 0, ITEM_LEAF);
+    field.StartHitEffect(0, 0, ITEM_SIGN_DUCK);
+    field.StartHitEffect(0, 0, ITEM_RED_BIRD);
+    EXPECT_EQ(
+        ints(field.effectCount, startedCount(SOUND_DUCK_HIT), startedCount(SOUND_RED_BIRD_HIT)),
+        ints(LeafField::kMaxEffects, 1, 1));
+}
+
 TEST_F(LeafFieldTest, ThePopupGoesAfterItsFrames) {
     field.Outcome(10, 10, ITEM_SIGN_DUCK);
     field.rng = Random(1);
