@@ -1,7 +1,6 @@
 #include "screens/about_view.h"
 
 #include "audio/sound_ids.h"
-#include "graphics/animation_list.h"
 #include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 #include "persist/settings.h"
@@ -16,8 +15,12 @@ constexpr int kHeight = 200;
 AboutView::AboutView(SceneSurface* s) : View(s) {}
 AboutView::~AboutView() = default;
 
+// The animation list is left as it is. Nothing animates under the box anyway (the
+// animation step runs only while the round's view is current), and outside a round the
+// list is empty; but a round suspended below it (pause menu, help, about) must keep its
+// animations: emptied, its bursts and puffs would never reach their last frame and never
+// free their slots, and its ducks would stop flapping for the rest of the round.
 void AboutView::OnEnter() {
-    clearAnimated();
     Settings* st = screens::settings();
     if (surface && st && st->menuAnimation) {
         surface->paintAllOnly();

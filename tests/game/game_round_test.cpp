@@ -1,68 +1,23 @@
 // The game object running a round: scrolling, shooting and reloading, the hidden
 // target, the last-seconds warning and the statistics at the end.
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 #include "audio/sound_ids.h"
-#include "game/duck_flock.h"
-#include "game/game.h"
-#include "game/leaf_field.h"
 #include "game/round_clock.h"
 #include "game/scene_props.h"
 #include "game/score_counter.h"
 #include "game/shell_magazine.h"
 #include "game/shot_marks.h"
+#include "game_round_fixture.h"
 #include "graphics/picture_font.h"
-#include "persist/settings.h"
-#include "round_fixture.h"
-#include "shell/view_ids.h"
 
 namespace {
 
-class GameRoundTest : public RoundFixture {
+class GameRoundTest : public GameRoundFixture {
   protected:
-    void SetUp() override {
-        RoundFixture::SetUp();
-        storeDir = std::filesystem::temp_directory_path() /
-                   ("tallreed-game-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(storeDir);
-        setenv("XDG_DATA_HOME", storeDir.c_str(), 1);
-        settings = std::make_unique<Settings>(sound.get());
-        settings->specialEffects = 1;
-        settings->menuAnimation = 0;
-        appContext().settings = settings.get();
-        appContext().game = &game;
-        game.surface = surface.get();
-        restart(1, 1);  // seeds that bring no new ducks or items unless a test asks for them
-    }
-    void TearDown() override {
-        game.EndRound();
-        game.surface = nullptr;
-        settings.reset();
-        RoundFixture::TearDown();
-        std::filesystem::remove_all(storeDir);
-    }
-    void restart(int32_t duckSeed, int32_t leafSeed) {
-        views.currentId = VIEW_GAME;
-        game.StartRound();
-        duckFlock.rng = Random(duckSeed);
-        leafField.rng = Random(leafSeed);
-    }
-    int step(InputEvent e = {}, int times = 1) {
-        int answer = 0;
-        every(10, times, [&] { answer = game.ProcessEvent(e); });
-        return answer;
-    }
     int scrollAfter(InputEvent e, int times = 1) {
         step(e, times);
         return surface->scrollY();
     }
-
-    Game game;
-    std::unique_ptr<Settings> settings;
-    std::filesystem::path storeDir;
 };
 
 TEST_F(GameRoundTest, ScrollingStopsAtNineAndSixHundredThirtyNine) {
