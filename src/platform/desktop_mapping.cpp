@@ -2,6 +2,7 @@
 #include "platform/desktop_mapping.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -28,14 +29,58 @@ int initialScale(int desktopWidth, int desktopHeight, int requested) {
     return std::clamp(fits, 1, requested > 0 ? requested : 3);
 }
 
-void windowToDevice(const Viewport& v, int wx, int wy, int& dx, int& dy) {
+bool windowToDevice(const Viewport& v, int wx, int wy, int& dx, int& dy) {
     const int scale = std::max(1, v.scale);
     // Floor division, so that a position just left of or above the picture does not
     // round towards it.
     auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    const int lx = std::clamp(floorDiv(wx - v.x, scale), 0, kLandscapeWidth - 1);
-    const int ly = std::clamp(floorDiv(wy - v.y, scale), 0, kLandscapeHeight - 1);
+    const int ux = floorDiv(wx - v.x, scale), uy = floorDiv(wy - v.y, scale);
+    const int lx = std::clamp(ux, 0, kLandscapeWidth - 1);
+    const int ly = std::clamp(uy, 0, kLandscapeHeight - 1);
     landscapeToDevice(lx, ly, dx, dy);
+    return lx == ux && ly == uy;
+}
+
+bool pointerToDevice(const WindowGeometry& g, double wx, double wy, int& dx, int& dy) {
+    // Window units to pixels: the picture is laid out in pixels.
+    const double rx = g.windowWidth > 0 ? static_cast<double>(g.pixelWidth) / g.windowWidth : 1.0;
+    const double ry =
+        g.windowHeight > 0 ? static_cast<double>(g.pixelHeight) / g.windowHeight : 1.0;
+    const int px = static_cast<int>(std::floor(wx * rx));
+    const int py = static_cast<int>(std::floor(wy * ry));
+    return windowToDevice(letterbox(g.pixelWidth, g.pixelHeight), px, py, dx, dy);
+}
+
+namespace {
+Message penMessage(uint32_t message, int dx, int dy) {
+    return Message{message, 0, packPoint(dx, dy)};
+}
+}  // namespace
+
+bool Stylus::press(const WindowGeometry& g, double wx, double wy, Message& out) {
+    int dx = 0, dy = 0;
+    if (down || !pointerToDevice(g, wx, wy, dx, dy)) return false;
+    down = true;
+    out = penMessage(MSG_LBUTTONDOWN, dx, dy);
+    return true;
+}
+
+bool Stylus::move(const WindowGeometry& g, double wx, double wy, Message& out) {
+    // A stylus only moves while it touches the screen.
+    if (!down) return false;
+    int dx = 0, dy = 0;
+    pointerToDevice(g, wx, wy, dx, dy);
+    out = penMessage(MSG_MOUSEMOVE, dx, dy);
+    return true;
+}
+
+bool Stylus::release(const WindowGeometry& g, double wx, double wy, Message& out) {
+    if (!down) return false;
+    down = false;
+    int dx = 0, dy = 0;
+    pointerToDevice(g, wx, wy, dx, dy);
+    out = penMessage(MSG_LBUTTONUP, dx, dy);
+    return true;
 }
 
 bool keyMessage(DesktopKey key, bool pressed, Message& out) {
@@ -67,8 +112,31 @@ bool keyMessage(DesktopKey key, bool pressed, Message& out) {
             out = Message{pressed ? MSG_HOTKEY : MSG_KEYUP, button, 0};
             return true;
         }
+        case DesktopKey::Escape:
+            out = Message{keyMsg, VK_ESCAPE, 0};
+            return true;
+        case DesktopKey::P:
+            out = Message{keyMsg, VK_PAUSE, 0};
+            return true;
+        case DesktopKey::F11:
+            return false;
     }
     return false;
+}
+
+KeyAction keyAction(DesktopKey key, bool pressed, bool repeat, bool alt, Message& out) {
+    const bool shortcut = key == DesktopKey::F11 || (alt && key == DesktopKey::Enter);
+    if (pressed && shortcut) return repeat ? KeyAction::Nothing : KeyAction::ToggleFullscreen;
+    if (repeat) return KeyAction::Nothing;
+    return keyMessage(key, pressed, out) ? KeyAction::Send : KeyAction::Nothing;
+}
+
+Message minimisedMessage() {
+    return Message{MSG_SIZE, SIZE_MINIMIZED, 0};
+}
+
+Message focusLostMessage() {
+    return Message{MSG_ACTIVATE, WA_INACTIVE, 0};
 }
 
 }  // namespace platform

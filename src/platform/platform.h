@@ -16,6 +16,8 @@ namespace platform {
 
 // ---------------------------------------------------------------------------
 // Window messages. The numbers are the ones the main loop's table is written in.
+constexpr uint32_t MSG_SIZE = 5;      // wParam SIZE_MINIMIZED: the window was minimised
+constexpr uint32_t MSG_ACTIVATE = 6;  // wParam WA_INACTIVE: the window lost the focus
 constexpr uint32_t MSG_KEYDOWN = 256;
 constexpr uint32_t MSG_KEYUP = 257;
 constexpr uint32_t MSG_TIMER = 275;
@@ -24,8 +26,13 @@ constexpr uint32_t MSG_LBUTTONDOWN = 513;
 constexpr uint32_t MSG_LBUTTONUP = 514;
 constexpr uint32_t MSG_HOTKEY = 786;
 
-// Virtual-key codes the game reads.
+constexpr uint32_t SIZE_MINIMIZED = 1;
+constexpr uint32_t WA_INACTIVE = 0;
+
+// Virtual-key codes the game reads, and the two the shell reads for the pause menu.
 constexpr uint32_t VK_RETURN = 13;
+constexpr uint32_t VK_PAUSE = 19;
+constexpr uint32_t VK_ESCAPE = 27;
 constexpr uint32_t VK_LEFT = 37;
 constexpr uint32_t VK_UP = 38;
 constexpr uint32_t VK_RIGHT = 39;
@@ -39,11 +46,14 @@ struct Message {
 };
 
 inline uint32_t packPoint(int x, int y) {
-    return (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) |
-           static_cast<uint16_t>(x);
+    return (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x);
 }
-inline int16_t pointX(uint32_t lParam) { return static_cast<int16_t>(lParam & 0xFFFF); }
-inline int16_t pointY(uint32_t lParam) { return static_cast<int16_t>(lParam >> 16); }
+inline int16_t pointX(uint32_t lParam) {
+    return static_cast<int16_t>(lParam & 0xFFFF);
+}
+inline int16_t pointY(uint32_t lParam) {
+    return static_cast<int16_t>(lParam >> 16);
+}
 
 // Opens the one game window (device 240 x 320 shown turned as a 320 x 240 landscape
 // picture). False when no window can be made.
@@ -105,7 +115,7 @@ struct WaveFormat {
 };
 
 class WaveOut {
-public:
+  public:
     virtual ~WaveOut() = default;
     // Queues a buffer for playing. The memory stays the caller's and must stay valid
     // until it comes back through takeDone() or reset().
