@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "shell/app_context.h"
 #include "shell/game_object.h"
+#include "shell/pause_shortcut.h"
 #include "shell/view_manager.h"
 
 namespace {
@@ -69,10 +70,29 @@ void Application::run() {
     input.penDown = 0;
     platform::Message msg;
     while (!quitSeen && platform::getMessage(msg)) {
-        applyMessage(input, msg);
-        buildEvent(input, event);
-        if (!dispatchFrame(event)) break;
+        // A shortcut to or from the pause menu is the tap it stands for, in place of
+        // the message: the round sees the same frames as for the player's own tap.
+        int16_t x = 0, y = 0;
+        const bool go = pauseTapFor(msg, viewManager->currentId, x, y) ? tap(x, y) : frame(msg);
+        if (!go) break;
     }
+}
+
+bool Application::frame(const platform::Message& msg) {
+    applyMessage(input, msg);
+    buildEvent(input, event);
+    return dispatchFrame(event);
+}
+
+bool Application::tap(int16_t x, int16_t y) {
+    using platform::packPoint;
+    // A pen still down (the window lost the focus during a drag) comes up first, so
+    // that the tap's pen-down is a new one.
+    if (input.penDown != 0 &&
+        !frame({platform::MSG_LBUTTONUP, 0, packPoint(input.penX, input.penY)}))
+        return false;
+    return frame({platform::MSG_LBUTTONDOWN, 0, packPoint(x, y)}) &&
+           frame({platform::MSG_LBUTTONUP, 0, packPoint(x, y)});
 }
 
 bool Application::dispatchFrame(InputEvent& e) {

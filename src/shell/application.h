@@ -10,6 +10,9 @@ class ViewManager;
 class GameObject;
 class GameSound;
 class Settings;
+namespace platform {
+struct Message;
+}
 
 class Application {
   public:
@@ -22,6 +25,10 @@ class Application {
     void run();
     void shutdown();
     bool dispatchFrame(InputEvent& event);
+    // One message through the input state into one frame; false when the program ends.
+    bool frame(const platform::Message& msg);
+    // A tap of the pen at device (x, y), as the shell's pause shortcuts make it.
+    bool tap(int16_t x, int16_t y);
     // Waits for one message and turns it into an event without dispatching it (modal
     // boxes that run their own loop). Returns false once the window was closed.
     bool pollEvent(InputEvent& out);

@@ -77,6 +77,12 @@ void SimRunner::execute(size_t index) {
                 headless::postMessage(m, now);
             break;
         }
+        case SimCommand::Minimise:
+            headless::postMessage(platform::minimisedMessage(), now);
+            break;
+        case SimCommand::Unfocus:
+            headless::postMessage(platform::focusLostMessage(), now);
+            break;
         case SimCommand::TapDuck: {
             int x = 0, y = 0;
             std::string which;

@@ -35,9 +35,10 @@ bool parseKey(const std::string& word, platform::DesktopKey& key) {
         DesktopKey key;
     };
     static const Entry kKeys[] = {
-        {"left", DesktopKey::Left},  {"right", DesktopKey::Right},  {"up", DesktopKey::Up},
-        {"down", DesktopKey::Down},  {"action", DesktopKey::Enter}, {"hw1", DesktopKey::Digit1},
-        {"hw2", DesktopKey::Digit2}, {"hw3", DesktopKey::Digit3},   {"hw4", DesktopKey::Digit4},
+        {"left", DesktopKey::Left},     {"right", DesktopKey::Right},  {"up", DesktopKey::Up},
+        {"down", DesktopKey::Down},     {"action", DesktopKey::Enter}, {"hw1", DesktopKey::Digit1},
+        {"hw2", DesktopKey::Digit2},    {"hw3", DesktopKey::Digit3},   {"hw4", DesktopKey::Digit4},
+        {"escape", DesktopKey::Escape}, {"pause", DesktopKey::P},
     };
     for (const Entry& e : kKeys) {
         if (word == e.name) {
@@ -88,6 +89,9 @@ bool parseScript(const std::string& text, std::vector<SimCommand>& out, std::str
             c.kind = op == "shot" ? SimCommand::Shot : SimCommand::Dump;
             ok = args == 1 && validName(w[1]);
             if (ok) c.name = w[1];
+        } else if (op == "minimise" || op == "unfocus") {
+            c.kind = op == "minimise" ? SimCommand::Minimise : SimCommand::Unfocus;
+            ok = args == 0;
         } else if (op == "quit") {
             c.kind = SimCommand::Quit;
             ok = args == 0;

@@ -8,7 +8,21 @@
 #include "platform/desktop_mapping.h"
 
 struct SimCommand {
-    enum Kind { Wait, Tap, Down, Drag, Up, Press, Release, TapDuck, Shot, Dump, Quit };
+    enum Kind {
+        Wait,
+        Tap,
+        Down,
+        Drag,
+        Up,
+        Press,
+        Release,
+        TapDuck,
+        Minimise,
+        Unfocus,
+        Shot,
+        Dump,
+        Quit
+    };
     Kind kind = Wait;
     int a = 0, b = 0;  // milliseconds, or a device position
     platform::DesktopKey key = platform::DesktopKey::Enter;
