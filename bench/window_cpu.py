@@ -23,11 +23,10 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-import desktop_lib as desktop  # noqa: E402
+import xvfb_lib as desktop  # noqa: E402
 
 SCALE = 3
-TITLE_TAP = (160, 120)  # landscape position of a tap on the title screen
-NEW_GAME = (319 - 60, 30)  # device (30, 60): the main menu's New Game button
+NEW_GAME = (30, 60)  # device position of the main menu's New Game button
 
 
 def cpu_seconds(pid):
@@ -69,7 +68,7 @@ def stop(proc, env, wid):
 def run_floor(build, env, xvfb_pid, seconds):
     proc = subprocess.Popen([os.path.join(build, "bench", "window_floor")], env=env,
                             stdout=subprocess.DEVNULL)
-    wid = desktop.window_id(env, "^Tallreed floor$")
+    wid = desktop.window_id(env, name="^Tallreed floor$")
     time.sleep(2.0)
     figures = measure([proc.pid, xvfb_pid], seconds)
     stop(proc, env, wid)
@@ -79,10 +78,8 @@ def run_floor(build, env, xvfb_pid, seconds):
 def run_game(build, env, xvfb_pid, seconds):
     """Returns {state: [game %, X server %]}."""
     base = tempfile.mkdtemp(prefix="window-cpu-")
-    env = dict(env, XDG_DATA_HOME=os.path.join(base, "data"),
-               XDG_CONFIG_HOME=os.path.join(base, "config"),
-               XDG_RUNTIME_DIR=os.path.join(base, "run"))
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    env = desktop.desktop_env(base, env["DISPLAY"])
+    env["SDL_AUDIODRIVER"] = os.environ.get("SDL_AUDIODRIVER", "dummy")
     env["TALLREED_WINDOW_STATS"] = "1"
     started = time.time()
     proc = subprocess.Popen([os.path.join(build, "tallreed")], env=env,
@@ -92,11 +89,9 @@ def run_game(build, env, xvfb_pid, seconds):
         proc.kill()
         raise RuntimeError("the game opened no window: %s" % proc.stderr.read().decode())
     figures = {}
-    time.sleep(7.0)  # the splash runs out by itself
-    desktop.click_landscape(env, wid, *TITLE_TAP, scale=SCALE)
-    time.sleep(3.0)  # the menu slides in
+    desktop.go_to_menu(env, wid, SCALE)
     figures["menu"] = measure([proc.pid, xvfb_pid], seconds)
-    desktop.click_landscape(env, wid, *NEW_GAME, scale=SCALE)
+    desktop.click_device(env, wid, *NEW_GAME, SCALE)
     time.sleep(2.0)
     figures["round"] = measure([proc.pid, xvfb_pid], seconds)
     desktop.xdotool(env, "windowunmap", wid)

@@ -36,14 +36,14 @@ def start_xvfb():
 
 
 def xdotool(env, *args):
-    return subprocess.run([need("xdotool")] + list(args), env=env, capture_output=True,
-                          text=True, timeout=30)
+    return subprocess.run([need("xdotool")] + [str(a) for a in args], env=env,
+                          capture_output=True, text=True, timeout=30)
 
 
-def window_id(env, timeout=20.0):
+def window_id(env, timeout=20.0, name="^Tallreed$"):
     end = time.time() + timeout
     while time.time() < end:
-        r = xdotool(env, "search", "--name", "^Tallreed$")
+        r = xdotool(env, "search", "--name", name)
         ids = r.stdout.split()
         if ids:
             return ids[0]
@@ -51,10 +51,15 @@ def window_id(env, timeout=20.0):
     return None
 
 
+def window_bytes(env, wid):
+    """The window's picture as xwd's raw dump, for comparing two moments."""
+    return subprocess.run([need("xwd"), "-silent", "-id", wid], env=env, capture_output=True,
+                          timeout=30).stdout
+
+
 def grab_window(env, wid):
     """The window's pixels as rows of (r, g, b), read from an xwd dump (ZPixmap)."""
-    raw = subprocess.run([need("xwd"), "-silent", "-id", wid], env=env, capture_output=True,
-                         timeout=30).stdout
+    raw = window_bytes(env, wid)
     fields = struct.unpack(">25I", raw[:100])
     header_size, _, fmt, depth, width, height = fields[:6]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
@@ -87,9 +92,10 @@ def to565(rgb):
 
 
 def desktop_env(base, display):
-    """The environment for a game on DISPLAY with its own store and runtime folder
-    under BASE, and no sound device."""
+    """The environment for a game on DISPLAY with its own store, window memory and
+    runtime folder under BASE, and no sound device."""
     env = dict(os.environ, DISPLAY=display, XDG_DATA_HOME=os.path.join(base, "data"),
+               XDG_CONFIG_HOME=os.path.join(base, "config"),
                XDG_RUNTIME_DIR=os.path.join(base, "run"), SDL_AUDIODRIVER="dummy")
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     return env

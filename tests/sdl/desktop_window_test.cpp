@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -21,6 +22,8 @@ class DesktopWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
+        // The window's size is remembered on the way out: never in the tester's own file.
+        setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
         ASSERT_TRUE(createWindow());
     }
 
@@ -50,6 +53,43 @@ class DesktopWindow : public ::testing::Test {
         ev.motion.x = x;
         ev.motion.y = y;
         push(ev);
+    }
+
+    static void pushWindowEvent(uint8_t event) {
+        SDL_Event ev{};
+        ev.type = SDL_WINDOWEVENT;
+        ev.window.event = event;
+        push(ev);
+    }
+
+    static void pushFinger(uint32_t type, SDL_FingerID id, float x, float y) {
+        SDL_Event ev{};
+        ev.type = type;
+        ev.tfinger.fingerId = id;
+        ev.tfinger.x = x;
+        ev.tfinger.y = y;
+        push(ev);
+    }
+
+    // The window's pixel at landscape (lx, ly), as 8-bit red, green, blue.
+    static std::tuple<int, int, int> shownPixel(int lx, int ly) {
+        SDL_Window* window = SDL_GetWindowFromID(1);
+        SDL_Surface* s = SDL_GetWindowSurface(window);
+        const Viewport v = letterbox(s->w, s->h);
+        const auto* row = static_cast<const uint8_t*>(s->pixels) + (v.y + ly * v.scale) * s->pitch;
+        uint32_t value = 0;
+        std::memcpy(&value, row + (v.x + lx * v.scale) * 4, 4);
+        uint8_t r = 0, g = 0, b = 0;
+        SDL_GetRGB(value, s->format, &r, &g, &b);
+        return {r, g, b};
+    }
+
+    // Waits for messages (timer ticks) until `done` holds, at most a second of ticks.
+    template <typename Done>
+    static bool waitFor(Done done) {
+        if (!startTimer(10)) return false;
+        for (int i = 0; i < 100 && !done(); ++i) next();
+        return done();
     }
 
     static Message next() {
@@ -151,6 +191,129 @@ TEST_F(DesktopWindow, ClosingTheWindowEndsTheMessageWait) {
     Message m;
     EXPECT_FALSE(getMessage(m));
     EXPECT_FALSE(getMessage(m));
+}
+
+TEST_F(DesktopWindow, OpensWithItsFirstPictureAndShowsNothingWhileMinimised) {
+    ASSERT_TRUE(desktop::usesWindowSurface());
+    EXPECT_FALSE(desktop::windowShown());  // no empty or black window before the splash
+    std::vector<uint16_t> back(240 * 320, 0xF800);
+    presentAll(back.data(), 240 * 2);
+    EXPECT_FALSE(desktop::windowShown());  // shown by the message wait, not by the present
+    pushKey(SDLK_SPACE, true);
+    next();
+    EXPECT_TRUE(desktop::windowShown());
+    EXPECT_EQ(shownPixel(0, 0), std::tuple(255, 0, 0));
+
+    pushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    EXPECT_EQ(nextKey(), std::pair(MSG_SIZE, SIZE_MINIMIZED));
+    std::fill(back.begin(), back.end(), 0x001F);
+    presentAll(back.data(), 240 * 2);
+    EXPECT_FALSE(waitFor([] { return shownPixel(0, 0) != std::tuple(255, 0, 0); }));
+    pushWindowEvent(SDL_WINDOWEVENT_RESTORED);
+    EXPECT_TRUE(waitFor([] { return shownPixel(0, 0) == std::tuple(0, 0, 255); }));
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    for (Message m; getMessage(m);) {
+        if (m.message == MSG_TIMER) continue;
+        EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_ACTIVATE, WA_INACTIVE));
+        break;
+    }
+}
+
+// Enter pressed alone, then Alt, then Enter released: the release comes through.
+TEST_F(DesktopWindow, AnEnterReleasedWhileAltIsHeldStillComesUp) {
+    pushKey(SDLK_RETURN, true);
+    pushKey(SDLK_LALT, true, KMOD_LALT);
+    pushKey(SDLK_RETURN, false, KMOD_LALT);
+    pushKey(SDLK_RETURN, true, KMOD_LALT);  // now the shortcut: no key for the game
+    pushKey(SDLK_RETURN, false, KMOD_LALT);
+    const bool before = desktop::isFullscreen();
+    EXPECT_EQ(nextKey(), std::pair(MSG_KEYDOWN, VK_RETURN));
+    EXPECT_EQ(nextKey(), std::pair(MSG_KEYUP, VK_RETURN));
+    EXPECT_EQ(nextKey(), std::pair(MSG_KEYUP, VK_RETURN));
+    EXPECT_NE(desktop::isFullscreen(), before);
+}
+
+TEST_F(DesktopWindow, APenDownInTheBarsDoesNothingAndFingersAreTheStylus) {
+    SDL_SetWindowSize(SDL_GetWindowFromID(1), 1000, 740);  // bars of 20 and 10 pixels
+    pushButton(SDL_BUTTON_LEFT, true, 10, 300);            // in the left bar, beside the pause icon
+    pushMotion(30, 300);
+    pushButton(SDL_BUTTON_LEFT, false, 30, 300);
+    // A finger in the middle of landscape pixel (160, 120); a second finger is ignored
+    // and so is the mouse SDL makes of the touch.
+    const float fx = (20 + 160 * 3 + 1) / 1000.0f, fy = (10 + 120 * 3 + 1) / 740.0f;
+    pushFinger(SDL_FINGERDOWN, 7, fx, fy);
+    pushFinger(SDL_FINGERDOWN, 8, 0.1f, 0.1f);
+    SDL_Event touchMouse{};
+    touchMouse.type = SDL_MOUSEBUTTONDOWN;
+    touchMouse.button.which = SDL_TOUCH_MOUSEID;
+    touchMouse.button.button = SDL_BUTTON_LEFT;
+    push(touchMouse);
+    pushFinger(SDL_FINGERMOTION, 7, 0.0f, fy);  // off the picture: kept to its edge
+    pushFinger(SDL_FINGERUP, 7, 0.0f, fy);
+    const std::tuple<uint32_t, int, int> expected[] = {
+        {MSG_LBUTTONDOWN, 120, 159}, {MSG_MOUSEMOVE, 120, 319}, {MSG_LBUTTONUP, 120, 319}};
+    for (const auto& e : expected) {
+        const Message m = next();
+        EXPECT_EQ(std::tuple(m.message, int{pointX(m.lParam)}, int{pointY(m.lParam)}), e);
+    }
+}
+
+// A controller made with SDL's virtual joystick: the stick moves the aim mark, A taps
+// the stylus there, B reloads, Start asks for the pause menu, unplugging lets go.
+TEST_F(DesktopWindow, AVirtualControllerAimsTapsReloadsAndPauses) {
+    // SDL passes a controller on only to a window with the keyboard focus, which the
+    // dummy driver's window never has.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ASSERT_TRUE(waitFor([] { return SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0; }));
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr);
+    bool shown = false;
+    int startX = 0, startY = 0;
+    SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    ASSERT_TRUE(waitFor([&] {
+        desktop::aimMark(shown, startX, startY);
+        return shown;
+    }));
+    ASSERT_TRUE(waitFor([&] {  // right on the picture is up on the device
+        int dx = 0, dy = 0;
+        desktop::aimMark(shown, dx, dy);
+        return dy < startY - 20;
+    }));
+    SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    next();
+    int dx = 0, dy = 0;
+    desktop::aimMark(shown, dx, dy);
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, 1);
+    auto nextInput = [] {
+        Message m = next();
+        while (m.message == MSG_TIMER) m = next();
+        return m;
+    };
+    Message m = nextInput();
+    EXPECT_EQ(std::tuple(m.message, int{pointX(m.lParam)}, int{pointY(m.lParam)}),
+              std::tuple(MSG_LBUTTONDOWN, dx, dy));
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, 0);
+    EXPECT_EQ(nextInput().message, MSG_LBUTTONUP);
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_B, 1);
+    m = nextInput();
+    EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_HOTKEY, 195u));
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_START, 1);
+    m = nextInput();
+    EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_KEYDOWN, VK_PAUSE));
+    SDL_JoystickClose(stick);
+    SDL_JoystickDetachVirtual(index);
+    // Unplugged with B and Start held: both come up.
+    m = nextInput();
+    EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_KEYUP, 195u));
+    m = nextInput();
+    EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_KEYUP, VK_PAUSE));
 }
 
 }  // namespace

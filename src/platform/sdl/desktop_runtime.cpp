@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "platform/sdl/desktop_window.h"
 
 namespace platform {
 
@@ -16,7 +17,7 @@ uint32_t tickCount() {
 }
 
 void sleepMs(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    desktop::sleepShowing(ms);
 }
 
 void fatalExit(int status) {

@@ -1,63 +1,32 @@
-// The desktop window: the landscape picture scaled by an integer factor and
-// letterboxed, the message wait that turns SDL events into the game's window messages,
-// the 10 ms timer, message boxes and the cursor.
+// The desktop window: opening it, the message wait that turns SDL events into the
+// game's window messages, the 10 ms timer, message boxes and the cursor. The picture
+// itself is the presenter's; keyboard, mouse, touch and controllers are desktop_input's.
 #include "platform/sdl/desktop_window.h"
 
 #include <SDL.h>
 
-#include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cstdio>
-#include <deque>
+#include <cstdlib>
+#include <thread>
 
 #include "platform/desktop_mapping.h"
 #include "platform/platform.h"
+#include "platform/sdl/desktop_state.h"
 #include "platform/sdl/window_identity.h"
+#include "platform/sdl/window_memory.h"
 #include "platform/sdl/window_options.h"
+#include "platform/window_state.h"
 
 namespace platform {
-namespace {
-
-struct Desktop {
-    SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    std::vector<uint16_t> landscape = std::vector<uint16_t>(kLandscapeWidth * kLandscapeHeight, 0);
-    std::deque<Message> pending;
-    uint32_t timerEvent = 0;  // SDL user event types, 0 until registered
-    uint32_t raiseEvent = 0;
-    SDL_TimerID timer = 0;
-    uint32_t timerPeriod = 0;
-    std::atomic<bool> timerPending{false};
-    std::atomic<int> raiseRequests{0};
-    int raisesDone = 0;
-    bool closed = false;
-    bool fullscreen = false;
-    bool penHeld = false;
-    SDL_Cursor* waitCursor = nullptr;
-    SDL_Cursor* aimCursor = nullptr;
-};
+namespace desktop {
 
 Desktop& state() {
     static Desktop d;
     return d;
 }
 
-// Shows the last frame again: after a present, and whenever the window was exposed or
-// resized. Exposing the window never makes a frame of the game.
-void render() {
-    Desktop& d = state();
-    if (d.renderer == nullptr || d.texture == nullptr) return;
-    SDL_UpdateTexture(d.texture, nullptr, d.landscape.data(), kLandscapeWidth * 2);
-    int w = 0, h = 0;
-    SDL_GetRendererOutputSize(d.renderer, &w, &h);
-    const Viewport v = letterbox(w, h);
-    const SDL_Rect dst{v.x, v.y, kLandscapeWidth * v.scale, kLandscapeHeight * v.scale};
-    SDL_SetRenderDrawColor(d.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(d.renderer);
-    SDL_RenderCopy(d.renderer, d.texture, nullptr, &dst);
-    SDL_RenderPresent(d.renderer);
-}
+namespace {
 
 uint32_t onTimer(uint32_t interval, void* /*param*/) {
     Desktop& d = state();
@@ -66,54 +35,11 @@ uint32_t onTimer(uint32_t interval, void* /*param*/) {
         SDL_Event ev{};
         ev.type = d.timerEvent;
         SDL_PushEvent(&ev);
+        ++d.ticksPosted;
+    } else {
+        ++d.ticksMerged;
     }
     return interval;
-}
-
-bool mapKey(SDL_Keycode sym, DesktopKey& key) {
-    switch (sym) {
-        case SDLK_LEFT:
-            key = DesktopKey::Left;
-            return true;
-        case SDLK_RIGHT:
-            key = DesktopKey::Right;
-            return true;
-        case SDLK_UP:
-            key = DesktopKey::Up;
-            return true;
-        case SDLK_DOWN:
-            key = DesktopKey::Down;
-            return true;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            key = DesktopKey::Enter;
-            return true;
-        case SDLK_SPACE:
-            key = DesktopKey::Space;
-            return true;
-        case SDLK_1:
-            key = DesktopKey::Digit1;
-            return true;
-        case SDLK_2:
-            key = DesktopKey::Digit2;
-            return true;
-        case SDLK_3:
-            key = DesktopKey::Digit3;
-            return true;
-        case SDLK_4:
-            key = DesktopKey::Digit4;
-            return true;
-        default:
-            return false;
-    }
-}
-
-uint32_t penPoint(int wx, int wy) {
-    int w = 0, h = 0;
-    desktop::windowSize(w, h);
-    int dx = 0, dy = 0;
-    windowToDevice(letterbox(w, h), wx, wy, dx, dy);
-    return packPoint(dx, dy);
 }
 
 void raiseWindow() {
@@ -124,91 +50,142 @@ void raiseWindow() {
     ++d.raisesDone;
 }
 
-// Turns one SDL event into at most one message on the pending queue.
-void translate(const SDL_Event& ev) {
+// The window as it is to be remembered: its size and place when it is an ordinary
+// window (not fullscreen, maximised or minimised), and whether it is fullscreen.
+WindowState remembered;
+
+bool ordinaryWindow() {
+    const uint32_t flags = SDL_GetWindowFlags(state().window);
+    return (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED)) == 0;
+}
+
+void rememberWindow() {
+    saveWindowState(remembered);
+}
+
+void windowEvent(const SDL_WindowEvent& ev) {
     Desktop& d = state();
-    if (d.timerEvent != 0 && ev.type == d.timerEvent) {
-        d.timerPending = false;
-        d.pending.push_back(Message{MSG_TIMER, 15000, 0});
-        return;
-    }
-    if (d.raiseEvent != 0 && ev.type == d.raiseEvent) return;  // handled after every event
-    switch (ev.type) {
-        case SDL_QUIT:
+    switch (ev.event) {
+        case SDL_WINDOWEVENT_CLOSE:
             d.closed = true;
             return;
-        case SDL_WINDOWEVENT:
-            if (ev.window.event == SDL_WINDOWEVENT_CLOSE) d.closed = true;
-            if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-                render();
-            return;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            const bool down = ev.type == SDL_KEYDOWN;
-            const SDL_Keycode sym = ev.key.keysym.sym;
-            const bool alt = (ev.key.keysym.mod & KMOD_ALT) != 0;
-            if (sym == SDLK_F11 || (alt && (sym == SDLK_RETURN || sym == SDLK_KP_ENTER))) {
-                if (down && ev.key.repeat == 0) desktop::toggleFullscreen();
-                return;
-            }
-            if (ev.key.repeat != 0) return;  // a held key repeats at the frame rate anyway
-            DesktopKey key;
-            Message m;
-            if (mapKey(sym, key) && keyMessage(key, down, m)) d.pending.push_back(m);
-            return;
-        }
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            const bool down = ev.type == SDL_MOUSEBUTTONDOWN;
-            if (ev.button.button == SDL_BUTTON_LEFT) {
-                d.penHeld = down;
-                d.pending.push_back(Message{down ? MSG_LBUTTONDOWN : MSG_LBUTTONUP, 0,
-                                            penPoint(ev.button.x, ev.button.y)});
-            } else if (ev.button.button == SDL_BUTTON_RIGHT) {
-                d.pending.push_back(Message{down ? MSG_HOTKEY : MSG_KEYUP, kRightButtonHotKey, 0});
+        case SDL_WINDOWEVENT_MOVED:
+            if (ordinaryWindow()) {
+                remembered.x = ev.data1;
+                remembered.y = ev.data2;
             }
             return;
-        }
-        case SDL_MOUSEMOTION:
-            // A stylus only moves while it touches the screen.
-            if (d.penHeld)
-                d.pending.push_back(Message{MSG_MOUSEMOVE, 0, penPoint(ev.motion.x, ev.motion.y)});
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (ordinaryWindow()) {
+                remembered.width = ev.data1;
+                remembered.height = ev.data2;
+            }
+            d.presenter.invalidate();
+            return;
+        case SDL_WINDOWEVENT_EXPOSED:
+            // Exposing the window shows the last picture again; it never makes a frame.
+            d.presenter.invalidate();
+            return;
+        case SDL_WINDOWEVENT_HIDDEN:
+            d.presenter.setVisible(false);
+            return;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            d.presenter.setVisible(false);
+            d.pending.push_back(minimisedMessage());
+            return;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            d.presenter.setVisible(true);
+            return;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            d.pending.push_back(focusLostMessage());
             return;
         default:
             return;
     }
 }
 
+// Turns one SDL event into messages on the pending queue.
+void translate(const SDL_Event& ev) {
+    Desktop& d = state();
+    if (d.timerEvent != 0 && ev.type == d.timerEvent) {
+        d.timerPending = false;
+        d.pending.push_back(Message{MSG_TIMER, 15000, 0});
+        pollControllers();
+        return;
+    }
+    if (d.raiseEvent != 0 && ev.type == d.raiseEvent) return;  // handled after every event
+    if (ev.type == SDL_QUIT) {
+        d.closed = true;
+    } else if (ev.type == SDL_WINDOWEVENT) {
+        windowEvent(ev.window);
+    } else {
+        translateInput(ev);
+    }
+}
+
+uint64_t startedAtUs = 0;
+uint64_t firstShowAtUs = 0;
+
+uint64_t wallUs() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<microseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+// Shows what changed when it is due; notes when the first picture went up.
+int64_t showIfDue() {
+    Desktop& d = state();
+    const bool before = d.presenter.hasShown();
+    const int64_t wait = d.presenter.showIfDue();
+    if (!before && d.presenter.hasShown()) firstShowAtUs = wallUs();
+    return wait;
+}
+
+// For bench/window_cpu.py: what the window did, printed at exit.
+void printStats() {
+    const Desktop& d = state();
+    std::fprintf(stderr,
+                 "tallreed: window stats: first picture at %.6f s (%.1f ms after start), "
+                 "%llu timer ticks, %llu merged, %llu shows, %s\n",
+                 static_cast<double>(firstShowAtUs) / 1e6,
+                 static_cast<double>(firstShowAtUs - startedAtUs) / 1e3,
+                 static_cast<unsigned long long>(d.ticksPosted.load()),
+                 static_cast<unsigned long long>(d.ticksMerged.load()),
+                 static_cast<unsigned long long>(d.presenter.shows()),
+                 d.presenter.usesWindowSurface() ? "window surface" : "renderer");
+}
+
 }  // namespace
 
-namespace desktop {
-
 const std::vector<uint16_t>& landscapeFrame() {
-    return platform::state().landscape;
+    return state().presenter.landscape();
 }
 
 void windowSize(int& width, int& height) {
-    Desktop& d = platform::state();
+    Desktop& d = state();
     width = height = 0;
     if (d.window != nullptr) SDL_GetWindowSize(d.window, &width, &height);
 }
 
 bool isFullscreen() {
-    return platform::state().fullscreen;
+    return state().fullscreen;
 }
 
 void toggleFullscreen() {
-    Desktop& d = platform::state();
+    Desktop& d = state();
     if (d.window == nullptr) return;
     const bool want = !d.fullscreen;
-    if (SDL_SetWindowFullscreen(d.window, want ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0)
+    if (SDL_SetWindowFullscreen(d.window, want ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
         d.fullscreen = want;
-    render();
+        remembered.fullscreen = want;  // the player's own choice, kept for the next run
+    }
+    d.presenter.invalidate();
 }
 
 void requestRaise() {
-    Desktop& d = platform::state();
+    Desktop& d = state();
     ++d.raiseRequests;
     // Wake the message wait; without SDL running yet the request waits for it.
     if (d.raiseEvent != 0 && SDL_WasInit(SDL_INIT_EVENTS) != 0) {
@@ -219,14 +196,49 @@ void requestRaise() {
 }
 
 int raisesDone() {
-    return platform::state().raisesDone;
+    return state().raisesDone;
+}
+
+bool windowShown() {
+    const Desktop& d = state();
+    return d.window != nullptr && (SDL_GetWindowFlags(d.window) & SDL_WINDOW_SHOWN) != 0;
+}
+
+bool usesWindowSurface() {
+    return state().presenter.usesWindowSurface();
+}
+
+void aimMark(bool& shown, int& dx, int& dy) {
+    const Desktop& d = state();
+    shown = d.pad.markShown();
+    d.pad.markDevice(dx, dy);
+}
+
+void sleepShowing(uint32_t ms) {
+    using namespace std::chrono;
+    Desktop& d = state();
+    const auto end = steady_clock::now() + milliseconds(ms);
+    // A picture presented just before a sleep goes up when it is due within the sleep,
+    // not only when the sleep is over.
+    if (d.window != nullptr && std::this_thread::get_id() == d.windowThread) {
+        const int64_t wait = showIfDue();
+        if (wait > 0 && steady_clock::now() + microseconds(wait) < end) {
+            std::this_thread::sleep_for(microseconds(wait));
+            showIfDue();
+        }
+    }
+    std::this_thread::sleep_until(end);
 }
 
 }  // namespace desktop
 
+using desktop::Desktop;
+using desktop::state;
+
 bool createWindow() {
     Desktop& d = state();
     if (d.window != nullptr) return true;
+    desktop::startedAtUs = desktop::wallUs();
     desktop::nameWindowClass();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "tallreed: no display: %s\n", SDL_GetError());
@@ -237,38 +249,58 @@ bool createWindow() {
         d.timerEvent = first;
         d.raiseEvent = first + 1;
     }
+    // Where the window was last time, unless the command line asks otherwise for this
+    // run; what it asks is not remembered unless the player keeps it (see windowEvent).
+    WindowState& w = desktop::remembered;
+    const bool known = desktop::loadWindowState(w);
     const desktop::WindowOptions& options = desktop::windowOptions();
-    SDL_DisplayMode mode{};
-    int scale = options.scale > 0 ? options.scale : 3;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) scale = initialScale(mode.w, mode.h, scale);
-    if (options.scale > scale)
-        std::fprintf(stderr, "tallreed: scale %d does not fit this screen; using %d\n",
-                     options.scale, scale);
-    d.fullscreen = options.mode == desktop::WindowOptions::Mode::Fullscreen;
-    d.window = SDL_CreateWindow("Tallreed", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                kLandscapeWidth * scale, kLandscapeHeight * scale,
-                                SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
-                                    (d.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+    WindowState start = w;
+    if (known && options.scale == 0) {
+        // The screens may have changed since: a smaller one, one fewer.
+        std::vector<ScreenArea> screens;
+        for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+            SDL_Rect r;
+            if (SDL_GetDisplayUsableBounds(i, &r) == 0) screens.push_back({r.x, r.y, r.w, r.h});
+        }
+        start = fitOnScreens(w, screens, kLandscapeWidth, kLandscapeHeight);
+    } else {
+        SDL_DisplayMode mode{};
+        int scale = options.scale > 0 ? options.scale : 3;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) scale = initialScale(mode.w, mode.h, scale);
+        if (options.scale > scale)
+            std::fprintf(stderr, "tallreed: scale %d does not fit this screen; using %d\n",
+                         options.scale, scale);
+        start.width = kLandscapeWidth * scale;
+        start.height = kLandscapeHeight * scale;
+        if (!known) w = start;
+    }
+    if (options.mode != desktop::WindowOptions::Mode::Default)
+        start.fullscreen = options.mode == desktop::WindowOptions::Mode::Fullscreen;
+    d.fullscreen = start.fullscreen;
+    // Hidden until the first picture is in it: no black or empty window before the splash.
+    const bool placed = known && options.scale == 0;
+    const int x = placed ? start.x : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    const int y = placed ? start.y : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    d.window =
+        SDL_CreateWindow("Tallreed", x, y, start.width, start.height,
+                         SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN |
+                             (d.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (d.window == nullptr) {
         std::fprintf(stderr, "tallreed: cannot open the window: %s\n", SDL_GetError());
         return false;
     }
     desktop::setWindowIcon(d.window);
+    if (!known) SDL_GetWindowPosition(d.window, &w.x, &w.y);
     SDL_SetWindowMinimumSize(d.window, kLandscapeWidth, kLandscapeHeight);
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest neighbour: crisp pixels
-    // No vertical sync: several rules of the game count frames, and a present that
-    // waited for the display would slow them below the 10 ms timer's pace.
-    d.renderer = SDL_CreateRenderer(d.window, -1, 0);
-    if (d.renderer == nullptr) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
-    if (d.renderer == nullptr) {
+    if (!d.presenter.open(d.window)) {
         std::fprintf(stderr, "tallreed: cannot draw in the window: %s\n", SDL_GetError());
         return false;
     }
-    d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                  kLandscapeWidth, kLandscapeHeight);
-    if (d.texture == nullptr) return false;
+    d.windowThread = std::this_thread::get_id();
     d.closed = false;
-    render();
+    // The window ends with the process; what it looked like is kept on the way out.
+    std::atexit(desktop::rememberWindow);
+    if (std::getenv("TALLREED_WINDOW_STATS") != nullptr) std::atexit(desktop::printStats);
     return true;
 }
 
@@ -277,7 +309,7 @@ bool getMessage(Message& out) {
     for (;;) {
         if (d.raiseRequests > 0) {
             --d.raiseRequests;
-            raiseWindow();
+            desktop::raiseWindow();
         }
         if (!d.pending.empty()) {
             out = d.pending.front();
@@ -285,9 +317,17 @@ bool getMessage(Message& out) {
             return true;
         }
         if (d.closed || d.window == nullptr) return false;
+        // Show the frames made since the last wait, when the display can take them;
+        // otherwise wake up for them, should no message come first.
+        const int64_t dueUs = desktop::showIfDue();
         SDL_Event ev;
-        if (SDL_WaitEvent(&ev) == 0) return false;
-        translate(ev);
+        const int got = dueUs > 0 ? SDL_WaitEventTimeout(&ev, static_cast<int>(dueUs / 1000) + 1)
+                                  : SDL_WaitEvent(&ev);
+        if (got == 1) {
+            desktop::translate(ev);
+        } else if (dueUs <= 0) {
+            return false;  // the wait itself failed
+        }
     }
 }
 
@@ -295,30 +335,13 @@ bool startTimer(uint32_t periodMs) {
     Desktop& d = state();
     if (periodMs == 0 || d.timerEvent == 0) return false;
     if (d.timer != 0) SDL_RemoveTimer(d.timer);
-    d.timerPeriod = periodMs;
-    d.timer = SDL_AddTimer(periodMs, onTimer, nullptr);
+    d.timer = SDL_AddTimer(periodMs, desktop::onTimer, nullptr);
     return d.timer != 0;
 }
 
 void present(const uint16_t* pixels, int strideBytes, const PresentRect* rects, int count) {
-    if (pixels == nullptr || rects == nullptr || count <= 0) return;
-    Desktop& d = state();
-    const auto* base = reinterpret_cast<const uint8_t*>(pixels);
-    for (int i = 0; i < count; ++i) {
-        const int left = std::max(0, rects[i].left), top = std::max(0, rects[i].top);
-        const int right = std::min(kDeviceWidth, rects[i].right);
-        const int bottom = std::min(kDeviceHeight, rects[i].bottom);
-        for (int dy = top; dy < bottom; ++dy) {
-            const auto* row =
-                reinterpret_cast<const uint16_t*>(base + static_cast<ptrdiff_t>(dy) * strideBytes);
-            for (int dx = left; dx < right; ++dx) {
-                int lx = 0, ly = 0;
-                deviceToLandscape(dx, dy, lx, ly);
-                d.landscape[ly * kLandscapeWidth + lx] = row[dx];
-            }
-        }
-    }
-    render();
+    if (count <= 0) return;
+    state().presenter.take(pixels, strideBytes, rects, count);
 }
 
 void presentAll(const uint16_t* pixels, int strideBytes) {
@@ -330,6 +353,8 @@ void messageBox(const char* text, const char* caption, BoxIcon icon) {
     const char* t = text != nullptr ? text : "";
     const char* c = caption != nullptr ? caption : "";
     std::fprintf(stderr, "tallreed: %s%s%s\n", c, *c != '\0' ? ": " : "", t);
+    // The box stands in front of the window: what was drawn before it must be up.
+    desktop::showIfDue();
     const uint32_t flags =
         icon == BoxIcon::Stop ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
     SDL_ShowSimpleMessageBox(flags, c, t, state().window);

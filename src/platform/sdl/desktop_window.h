@@ -23,4 +23,14 @@ void requestRaise();
 // How many raise requests the window has carried out.
 int raisesDone();
 
+// Whether the window is on the screen (it opens with its first picture).
+bool windowShown();
+// Whether the picture goes through the window's own framebuffer (else a renderer).
+bool usesWindowSurface();
+// The controller's aim mark: shown or not, and the device pixel under it.
+void aimMark(bool& shown, int& dx, int& dy);
+
+// Sleeps on the window's thread without holding back a picture that falls due.
+void sleepShowing(uint32_t ms);
+
 }  // namespace platform::desktop
