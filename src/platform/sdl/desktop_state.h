@@ -30,6 +30,7 @@ struct Desktop {
     std::atomic<int> raiseRequests{0};
     int raisesDone = 0;
     bool closed = false;
+    bool ticked = false;  // a timer message has been handed out
     bool fullscreen = false;
     // The stylus: the left mouse button or one finger.
     Stylus stylus;

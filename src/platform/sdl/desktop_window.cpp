@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
 
 #include "platform/desktop_mapping.h"
@@ -127,6 +128,7 @@ void translate(const SDL_Event& ev) {
 
 uint64_t startedAtUs = 0;
 uint64_t firstShowAtUs = 0;
+double firstShowCpuMs = 0;  // the process's own CPU time until then
 
 uint64_t wallUs() {
     using namespace std::chrono;
@@ -139,7 +141,10 @@ int64_t showIfDue() {
     Desktop& d = state();
     const bool before = d.presenter.hasShown();
     const int64_t wait = d.presenter.showIfDue();
-    if (!before && d.presenter.hasShown()) firstShowAtUs = wallUs();
+    if (!before && d.presenter.hasShown()) {
+        firstShowAtUs = wallUs();
+        firstShowCpuMs = static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
+    }
     return wait;
 }
 
@@ -147,10 +152,11 @@ int64_t showIfDue() {
 void printStats() {
     const Desktop& d = state();
     std::fprintf(stderr,
-                 "tallreed: window stats: first picture at %.6f s (%.1f ms after start), "
-                 "%llu timer ticks, %llu merged, %llu shows, %s\n",
+                 "tallreed: window stats: first picture at %.6f s (%.1f ms after the "
+                 "window was made, %.1f ms of CPU), %llu timer ticks, %llu merged, %llu shows, "
+                 "%s\n",
                  static_cast<double>(firstShowAtUs) / 1e6,
-                 static_cast<double>(firstShowAtUs - startedAtUs) / 1e3,
+                 static_cast<double>(firstShowAtUs - startedAtUs) / 1e3, firstShowCpuMs,
                  static_cast<unsigned long long>(d.ticksPosted.load()),
                  static_cast<unsigned long long>(d.ticksMerged.load()),
                  static_cast<unsigned long long>(d.presenter.shows()),
@@ -314,12 +320,15 @@ bool getMessage(Message& out) {
         if (!d.pending.empty()) {
             out = d.pending.front();
             d.pending.pop_front();
+            if (out.message == MSG_TIMER) d.ticked = true;
             return true;
         }
         if (d.closed || d.window == nullptr) return false;
         // Show the frames made since the last wait, when the display can take them;
-        // otherwise wake up for them, should no message come first.
-        const int64_t dueUs = desktop::showIfDue();
+        // otherwise wake up for them, should no message come first. The window first
+        // opens after the first tick's frame: the splash starts on a black screen and
+        // draws its logo on that frame.
+        const int64_t dueUs = d.ticked || d.presenter.hasShown() ? desktop::showIfDue() : -1;
         SDL_Event ev;
         const int got = dueUs > 0 ? SDL_WaitEventTimeout(&ev, static_cast<int>(dueUs / 1000) + 1)
                                   : SDL_WaitEvent(&ev);
