@@ -59,16 +59,11 @@ void DuckFlock::Clear() {
 }
 
 void DuckFlock::Hide() {
-    if (surface == nullptr) return;
-    for (int i = 0; i < duckCount; ++i) surface->removeSprite(ducks[i]->sprite);
+    hideSlots(ducks, surface);
 }
 
 void DuckFlock::Show() {
-    if (surface == nullptr) return;
-    for (int i = 0; i < duckCount; ++i) {
-        AnimatedSprite* s = ducks[i]->sprite;
-        if (!surface->list.contains(s)) surface->addSprite(s, s->layer);
-    }
+    showSlots(ducks, surface);
 }
 
 bool DuckFlock::addMover(Mover* m, uint8_t layer) {

@@ -336,6 +336,11 @@ void Game::SuspendRound() {
     sceneProps.Hide();
     duckFlock.Hide();
     leafField.Hide();
+    // The round's short-lived pictures go too, or a puff, a burst or a "+25" would stay
+    // frozen on top of the options, scores or help screen.
+    shotMarks.Hide();
+    hitEffects.Hide();
+    scorePopups.Hide();
     if (surface != nullptr) {
         savedScrollX = surface->scrollX();
         savedScrollY = surface->scrollY();
@@ -349,5 +354,8 @@ void Game::ResumeRound() {
     shellMagazine.Show();
     scoreCounter.Show();
     roundClock.Show();
+    scorePopups.Show();
+    hitEffects.Show();
+    shotMarks.Show();
     if (surface != nullptr) surface->setScroll(savedScrollX, savedScrollY);
 }

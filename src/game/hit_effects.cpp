@@ -52,6 +52,14 @@ void HitEffects::Update() {
     }
 }
 
+void HitEffects::Hide() {
+    hideSlots(slots, surface);
+}
+
+void HitEffects::Show() {
+    showSlots(slots, surface);
+}
+
 void HitEffects::Clear() {
     freeSlots(slots, surface);
     count = 0;

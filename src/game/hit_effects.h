@@ -22,6 +22,9 @@ class HitEffects {
     void Spawn(int32_t x, int32_t y, uint8_t duckKind);
     void Update();
     void Clear();
+    // The round is suspended / resumed: the sprites leave the surface and come back.
+    void Hide();
+    void Show();
 
     EffectSprite* slots[kSlots] = {};
     uint8_t count = 0;

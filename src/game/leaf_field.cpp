@@ -102,26 +102,15 @@ void LeafField::Clear() {
 void LeafField::Hide() {
     if (surface == nullptr) return;
     if (popup != nullptr) surface->removeSprite(popup);
-    for (Mover* m : items) {
-        if (m != nullptr) surface->removeSprite(m->sprite);
-    }
-    for (EffectSprite* e : effects) {
-        if (e != nullptr) surface->removeSprite(e->sprite);
-    }
+    hideSlots(items, surface);
+    hideSlots(effects, surface);
 }
 
 void LeafField::Show() {
     if (surface == nullptr) return;
-    auto put = [this](Sprite* s) {
-        if (s != nullptr && !surface->list.contains(s)) surface->addSprite(s, s->layer);
-    };
-    put(popup);
-    for (Mover* m : items) {
-        if (m != nullptr) put(m->sprite);
-    }
-    for (EffectSprite* e : effects) {
-        if (e != nullptr) put(e->sprite);
-    }
+    if (popup != nullptr && !surface->list.contains(popup)) surface->addSprite(popup, popup->layer);
+    showSlots(items, surface);
+    showSlots(effects, surface);
 }
 
 bool LeafField::addItem(Mover* m, uint8_t layer) {

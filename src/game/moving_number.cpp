@@ -70,7 +70,8 @@ void MovingNumber::Hide() {
 }
 
 void MovingNumber::Show(uint8_t layer) {
-    if (surface != nullptr && text != nullptr && text->sprite != nullptr) {
+    if (surface != nullptr && text != nullptr && text->sprite != nullptr &&
+        !surface->list.contains(text->sprite)) {
         surface->addSprite(text->sprite, layer);
         surface->markDirty(text->sprite);
     }

@@ -2,12 +2,17 @@
 
 #include "game/moving_number.h"
 #include "game/moving_picture.h"
+#include "game/slots.h"
 #include "graphics/animation_list.h"
 #include "graphics/picture_font.h"
 #include "graphics/picture_ids.h"
 #include "graphics/surface.h"
 
 ScorePopups scorePopups;
+
+namespace {
+constexpr uint8_t kNumberLayer = 244;  // the numbers over everything of the scene
+}  // namespace
 
 ScorePopups::~ScorePopups() {
     freeSlots();
@@ -49,7 +54,7 @@ void ScorePopups::Spawn(int32_t x, int32_t y, uint8_t kind, int32_t points) {
     }
     badge->SetPath(PATH_LINE, PathParams{x + 3, y, x + 35, y, 1});
     auto* number = new MovingNumber();
-    number->Start(x, y, points, font, surface, 244);
+    number->Start(x, y, points, font, surface, kNumberLayer);
     number->SetPath(PATH_LINE, PathParams{x - 3, y, x - 15, y, 1});
     if (surface != nullptr) addAnimated(surface, badge->sprite, v);
     badges[count] = badge;
@@ -79,6 +84,20 @@ void ScorePopups::Update() {
         numbers[last] = nullptr;
         --count;
         if (surface != nullptr) surface->redrawAll();
+    }
+}
+
+void ScorePopups::Hide() {
+    hideSlots(badges, surface);
+    for (MovingNumber* n : numbers) {
+        if (n != nullptr) n->Hide();
+    }
+}
+
+void ScorePopups::Show() {
+    showSlots(badges, surface);
+    for (MovingNumber* n : numbers) {
+        if (n != nullptr) n->Show(kNumberLayer);
     }
 }
 

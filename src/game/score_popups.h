@@ -24,6 +24,9 @@ class ScorePopups {
     void Spawn(int32_t x, int32_t y, uint8_t duckKind, int32_t points);
     void Update();
     void Clear();
+    // The round is suspended / resumed: badges and numbers leave the surface and come back.
+    void Hide();
+    void Show();
 
     MovingNumber* numbers[kMax] = {};
     MovingPicture* badges[kMax] = {};

@@ -48,6 +48,14 @@ void ShotMarks::Update() {
     }
 }
 
+void ShotMarks::Hide() {
+    hideSlots(slots, surface);
+}
+
+void ShotMarks::Show() {
+    showSlots(slots, surface);
+}
+
 void ShotMarks::Clear() {
     freeSlots(slots, surface);
     count = 0;

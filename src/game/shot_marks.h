@@ -24,6 +24,9 @@ class ShotMarks {
     void Spawn(int32_t x, int32_t y);
     void Update();
     void Clear();
+    // The round is suspended / resumed: the sprites leave the surface and come back.
+    void Hide();
+    void Show();
 
     EffectSprite* slots[kSlots] = {};
     uint8_t count = 0;

@@ -30,6 +30,26 @@ inline void takeOffScreen(Surface* surface, AnimatedSprite* sprite) {
     removeAnimated(sprite);
 }
 
+// Takes the sprite of every object of a slot array off the surface (the round is
+// suspended), and puts each back at its own layer unless it is there already.
+template <class T, size_t N>
+void hideSlots(T* (&slots)[N], Surface* surface) {
+    if (surface == nullptr) return;
+    for (T* p : slots) {
+        if (p != nullptr) surface->removeSprite(p->sprite);
+    }
+}
+
+template <class T, size_t N>
+void showSlots(T* (&slots)[N], Surface* surface) {
+    if (surface == nullptr) return;
+    for (T* p : slots) {
+        if (p != nullptr && !surface->list.contains(p->sprite)) {
+            surface->addSprite(p->sprite, p->sprite->layer);
+        }
+    }
+}
+
 // Frees every object of a slot array, taking its sprite off the screen first, so that
 // no list keeps a pointer to a freed sprite.
 template <class T, size_t N>

@@ -2,9 +2,14 @@
 // target, the last-seconds warning and the statistics at the end.
 
 #include "audio/sound_ids.h"
+#include "game/effect_sprite.h"
+#include "game/hit_effects.h"
+#include "game/moving_number.h"
+#include "game/moving_picture.h"
 #include "game/round_clock.h"
 #include "game/scene_props.h"
 #include "game/score_counter.h"
+#include "game/score_popups.h"
 #include "game/shell_magazine.h"
 #include "game/shot_marks.h"
 #include "game_round_fixture.h"
@@ -186,6 +191,30 @@ TEST_F(GameRoundTest, SuspendAndResumeKeepTheScroll) {
     game.ResumeRound();
     EXPECT_EQ(ints(surface->scrollY(), roundClock.running), ints(619, 1));
     EXPECT_TRUE(surface->list.contains(sceneProps.sprites[SceneProps::kHiddenTarget]));
+}
+
+// Suspended, the round takes its puffs, bursts and pop-ups off the screen with everything
+// else, so that none shows through the options, scores or help screen; resumed, they are
+// back at their own layers.
+TEST_F(GameRoundTest, SuspendTakesPuffsBurstsAndPopupsAlongAndResumeBringsThemBack) {
+    duckFlock.ducks[duckFlock.duckCount++] = mover(DUCK_BIG_DOWN, 40, 700, 130);
+    step(penDown(45, 700 - 639 + 5));  // the duck: a burst and a pop-up
+    step(penDown(150, 100));           // a miss: a puff
+    ASSERT_EQ(ints(hitEffects.count, scorePopups.count, shotMarks.count), ints(1, 1, 1));
+    const Sprite* shortLived[] = {hitEffects.slots[0]->sprite, scorePopups.badges[0]->sprite,
+                                  scorePopups.numbers[0]->text->sprite, shotMarks.slots[0]->sprite};
+    auto onScreen = [&] {
+        std::vector<int64_t> layers;
+        for (const Sprite* s : shortLived)
+            layers.push_back(surface->list.contains(s) ? s->layer : -1);
+        return layers;
+    };
+    const std::vector<int64_t> shown = onScreen();
+    EXPECT_EQ(shown, ints(131, 130, 244, 244));
+    game.SuspendRound();
+    EXPECT_EQ(onScreen(), ints(-1, -1, -1, -1));
+    game.ResumeRound();
+    EXPECT_EQ(onScreen(), shown);
 }
 
 }  // namespace
