@@ -1,5 +1,6 @@
 // The game object running a round: scrolling, shooting and reloading, the hidden
 // target, the last-seconds warning and the statistics at the end.
+#include <set>
 
 #include "audio/sound_ids.h"
 #include "game/effect_sprite.h"
@@ -181,6 +182,26 @@ TEST_F(GameRoundTest, TenRoundsLeaveNothingBehind) {
         for (int i = 0; i < 300; ++i)
             step(i % 7 == 0 ? penDown(40 + i % 150, 50 + i % 250) : InputEvent{});
     }
+}
+
+// The sprites the surface shows.
+std::set<const Sprite*> shown(const Surface& surface) {
+    std::set<const Sprite*> sprites;
+    for (const DisplayList::Node* n = surface.list.head; n != nullptr; n = n->next)
+        sprites.insert(n->item);
+    return sprites;
+}
+
+TEST_F(GameRoundTest, SuspendClearsTheScreenForTheOtherViewsAndResumeBringsAllBack) {
+    game.EndRound();
+    restart(100, 200);
+    for (int i = 0; i < 3000 && (duckFlock.duckCount < 2 || leafField.itemCount < 3); ++i) step();
+    ASSERT_TRUE(duckFlock.duckCount >= 2 && leafField.itemCount >= 3);
+    const std::set<const Sprite*> before = shown(*surface);
+    game.SuspendRound();
+    EXPECT_EQ(shown(*surface), std::set<const Sprite*>{});  // no shot was fired
+    game.ResumeRound();
+    EXPECT_EQ(shown(*surface), before);
 }
 
 TEST_F(GameRoundTest, SuspendAndResumeKeepTheScroll) {

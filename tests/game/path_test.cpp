@@ -109,6 +109,8 @@ TEST(ZigzagPathTest, SegmentsSwingAlternatelyAroundTheStartColumn) {
     for (int32_t seed : {1, 500, 9001, 16000}) {
         ZigzagPath z(120, -100, 0, 1120, 3, Random(seed));
         EXPECT_EQ(z.direction, 1);
+        const PathPoint first = ZigzagPath(120, -100, 0, 1120, 3, Random(seed)).Next();
+        EXPECT_TRUE(within(first.x, 117, 120) && within(first.y, -100, -97)) << "from the start";
         EXPECT_TRUE(within(z.advance, 30, 99));
         EXPECT_TRUE(within(z.swing, -49, -5));
         int lastSwing = z.swing, segments = 1;
@@ -154,22 +156,30 @@ TEST(ZigzagPathTest, DoneOnlyNearTheTargetRowAndOutsideTheScene) {
 }
 
 TEST(SlidePathTest, SlidesOutPausesElevenChecksAndComesBack) {
-    SlidePath p(240, 300, 132, 300, -10, 0, 10);
-    int outSteps = 0;
-    for (; p.phase == 1 && outSteps < 50; ++outSteps) {
-        ASSERT_FALSE(p.IsDone());  // the check that ends the slide-out
-        if (p.phase != 1) break;
-        p.Next();
+    // Made directly and by the factory (as the sign duck's is), with the pause in the
+    // last extra word.
+    std::unique_ptr<Path> paths[] = {
+        std::make_unique<SlidePath>(240, 300, 132, 300, -10, 0, 10),
+        std::unique_ptr<Path>(makePath(PATH_SLIDE, {240, 300, 132, 300, 0, {-10, 0, 10}}))};
+    for (auto& path : paths) {
+        auto* p = dynamic_cast<SlidePath*>(path.get());
+        ASSERT_NE(p, nullptr);
+        int outSteps = 0;
+        for (; p->phase == 1 && outSteps < 50; ++outSteps) {
+            ASSERT_FALSE(p->IsDone());  // the check that ends the slide-out
+            if (p->phase != 1) break;
+            p->Next();
+        }
+        EXPECT_EQ(ints(p->x, outSteps), ints(130, 11));  // the first point within 132 +- 5
+        int pauseChecks = 0;
+        for (; p->phase == 0 && pauseChecks < 50; ++pauseChecks) {
+            EXPECT_EQ(p->Next().x, 130);
+            ASSERT_FALSE(p->IsDone());
+        }
+        EXPECT_EQ(pauseChecks, 11);
+        for (int back = 0; !p->IsDone() && back < 50; ++back) p->Next();
+        EXPECT_EQ(p->x, 240);
     }
-    EXPECT_EQ(ints(p.x, outSteps), ints(130, 11));  // the first point within 132 +- 5
-    int pauseChecks = 0;
-    for (; p.phase == 0 && pauseChecks < 50; ++pauseChecks) {
-        EXPECT_EQ(p.Next().x, 130);
-        ASSERT_FALSE(p.IsDone());
-    }
-    EXPECT_EQ(pauseChecks, 11);
-    for (int back = 0; !p.IsDone() && back < 50; ++back) p.Next();
-    EXPECT_EQ(p.x, 240);
 }
 
 TEST(PathFactoryTest, OnlyLineZigzagAndSlideKindsMakeAPath) {

@@ -1,5 +1,7 @@
 #include "graphics/surface.h"
 
+#include <tuple>
+
 #include "graphics/animation_list.h"
 #include "graphics/blitters.h"
 #include "graphics_test_util.h"
@@ -110,6 +112,17 @@ TEST_F(SurfaceTest, SceneTilesFollowTheScroll) {
     surface->addScroll(0, 50);
     surface->drawScene();
     expectWindow({{51, 51, 0xFFFF}, {51, 49, colour(1)}});
+}
+
+TEST_F(SurfaceTest, AScenesTilesAreAsManyAsItsClampedColumnsAndRows) {
+    const std::tuple<int, int, int> cases[] = {{1, 0, 0},  {0, 3, 0},  {2, 3, 6},
+                                               {-1, 2, 0}, {1, -4, 0}, {1, 99, 40}};
+    for (auto [columns, rows, tiles] : cases) {
+        SceneSurface scene(columns, rows, 240, 320);
+        int loaded = 0;
+        scene.loadTiles([&](int, int) { return ++loaded, 32000; });
+        EXPECT_EQ(loaded, tiles) << columns << " x " << rows;
+    }
 }
 
 TEST_F(SurfaceTest, AnimationStepPaintsTheFramesThatAreDue) {

@@ -198,6 +198,9 @@ TEST_F(HiScoreTableTest, PropertiesCopyTheirStringsAndCompareByValue) {
     c.prop.wFlags = 1;
     c.SetString(nullptr);
     EXPECT_EQ(std::u16string(c.prop.val.lpwstr) + char16_t(u'0' + c.prop.wFlags), u"0");
+    const char16_t emptyThenMore[] = {0, u'X', u'Y', 0};  // nothing past the end is read
+    c.SetString(emptyThenMore);
+    EXPECT_EQ(std::u16string(c.prop.val.lpwstr), u"");
     std::u16string longest(CCeDbProp::kMaxString - 1, u'L');
     c.SetString(longest.c_str());
     EXPECT_EQ(std::u16string(c.prop.val.lpwstr), longest);

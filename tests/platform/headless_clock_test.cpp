@@ -107,6 +107,17 @@ TEST_F(HeadlessClock, FilterSwallowsMarkersBetweenFrames) {
     EXPECT_EQ(seenAt, std::vector<uint32_t>{1000012});
 }
 
+TEST_F(HeadlessClock, AResetLeavesAFreshWindowThatNobodyHasCreated) {
+    ASSERT_TRUE(platform::createWindow());
+    std::vector<uint16_t> back(240 * 320, 0xFFFF);
+    platform::presentAll(back.data(), 240 * 2);
+    platform::messageBox("text", "", platform::BoxIcon::Stop);
+    headless::reset();
+    EXPECT_FALSE(headless::windowCreated());
+    EXPECT_EQ(headless::presentCount() + headless::messageBoxes().size(), 0u);
+    EXPECT_EQ(headless::windowDevicePixels(), std::vector<uint16_t>(240 * 320, 0));
+}
+
 TEST_F(HeadlessClock, PresentedRectanglesReachTheWindowClippedAndTurned) {
     std::vector<uint16_t> back(240 * 320, 0xFFFF);
     const platform::PresentRect rects[] = {

@@ -263,12 +263,18 @@ TEST_F(StoreTest, ADamagedFileIsMovedAsideNeverOverwritten) {
 
 TEST_F(StoreTest, WithoutAFolderTheGameGoesOnInMemory) {
     std::ofstream(fs::path(dir_) / "file") << "x";
-    setStoreDirectory(dir_ + "/file/sub");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(putTestValue(9), 0u);
-    EXPECT_FALSE(storeIsPersistent());
-    EXPECT_TRUE(hasTestValue());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("will not be kept"), std::string::npos);
+    for (const char* folder : {"/file/sub", "/file"}) {  // below a plain file, or one itself
+        setStoreDirectory(dir_ + folder);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(putTestValue(9), 0u);
+        EXPECT_FALSE(storeIsPersistent());
+        EXPECT_TRUE(hasTestValue());
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("cannot create the folder " + dir_ + folder), std::string::npos);
+        EXPECT_NE(said.find("will not be kept"), std::string::npos);
+        EXPECT_EQ(readFile(fs::path(dir_) / "file"), "x") << folder;
+        restart();
+    }
 }
 
 TEST_F(StoreTest, AFileLockedByAnotherCopyIsLeftAloneAndTheGameUsesMemory) {

@@ -39,7 +39,9 @@ class ControlsTest : public ::testing::Test {
     // A slider like the options screen's volume: track (71, 21) 18 x 184, knob 18 x 35, so
     // that v(py) = (205 - (py + 17)) / 2.
     Slider& volume(int16_t value, int8_t step = 6, int16_t max = 70, int knobW = 18) {
-        Slider& s = sliders.emplace_back();
+        return setUp(sliders.emplace_back(), value, step, max, knobW);
+    }
+    static Slider& setUp(Slider& s, int16_t value, int8_t step, int16_t max, int knobW = 18) {
         s.Setup(0, 71, 21, 18, 184, knobW, 35, PIC_MUSIC_TRACK, PIC_MUSIC_TRACK, PIC_KNOB,
                 PIC_KNOB_PRESSED, 0, max, value, step, 1, true, false, 100, 0xFFFF);
         return s;
@@ -116,7 +118,9 @@ TEST_F(ControlsTest, ToggleFlipsOnPenDownInsideOnly) {
 }
 
 TEST_F(ControlsTest, SliderDerivedValues) {
-    // max, initial and step given; max, value, step, pixels per unit and delay derived.
+    // max, initial and step given; max, value, step, pixels per unit and delay derived,
+    // each set-up of the one slider replacing the one before.
+    Slider& s = volume(1);
     for (auto [max, initial, step, want] : {
              std::tuple{70, 35, 6, ints(70, 35, 6, 2, 2)},  // the options screen
              {70, -1, 6, ints(70, 35, 6, 2, 2)},            // a negative start value: the middle
@@ -126,12 +130,12 @@ TEST_F(ControlsTest, SliderDerivedValues) {
              {70, 10, 71, ints(70, 10, 3, 2, 1)},           // a step above the maximum: 3
              {-5, 3, 2, ints(10, 3, 3, 13, 8)},             // a negative maximum means 10
          }) {
-        Slider& s = volume(int16_t(initial), int8_t(step), int16_t(max));
+        setUp(s, int16_t(initial), int8_t(step), int16_t(max));
         EXPECT_EQ(ints(s.maxValue, s.value, s.step, s.pixelsPerUnit, s.repeatDelay), want)
             << max << " " << initial << " " << step;
         EXPECT_EQ(s.knob->sprite.y, s.knobY(s.value));
     }
-    Slider& s = volume(70);
+    setUp(s, 70, 6, 70);
     EXPECT_EQ(s.knob->sprite.y, 21 + 9);  // the top value sits nine below the track top
     EXPECT_EQ(s.knobY(0), 21 + 184 - 35);
 }
