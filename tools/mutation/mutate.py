@@ -17,7 +17,6 @@ import argparse
 import hashlib
 import json
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -34,7 +33,7 @@ DEFAULT_SEED = 20261206
 BUILD_TIMEOUT = 1800  # for one mutant; the first build of the scratch copy may take longer
 # The tests that go first for a mutant of each subsystem: their ctest label and the
 # programs they need. Most mutants are killed there, before the rest is even linked.
-FIRST = {mutants.PROGRAMS: ("e2e", ["tallreed-sim", "tallreed"]),
+FIRST = {mutants.PROGRAMS: ("e2e", ["tallreed-sim", "tallreed", "screenshot"]),
          "platform": ("platform", ["test_platform", "test_sdl"])}
 
 
@@ -45,6 +44,15 @@ REAL_CLOCK = "^e2e_desktop_window$"
 
 def first_tests(subsystem):
     return FIRST.get(subsystem, (subsystem, ["test_" + subsystem]))
+
+
+def default_targets(query):
+    """The inputs of ninja's `all` from `ninja -t query all`, benchmarks left out. The
+    made files that are no programs (the store's screenshot, the icons) count too: the
+    install and atlas tests read them."""
+    inputs = query.split("  input:", 1)[1].split("  outputs:", 1)[0].split("\n")[1:]
+    return [t.strip() for t in inputs
+            if t.strip() and not os.path.basename(t.strip()).startswith("bench_")]
 
 
 def source_files(root):
@@ -109,14 +117,11 @@ class Scratch:
                        check=True, stdout=subprocess.DEVNULL)
 
     def targets(self):
-        """Every program the tests run: all executables but the benchmarks."""
-        if self._targets:
-            return self._targets
-        out = subprocess.run(["ninja", "-C", self.build, "-t", "targets", "all"], check=True,
-                             capture_output=True, text=True).stdout
-        names = re.findall(r"^([^:\s]+): CXX_EXECUTABLE_LINKER", out, re.M)
-        self._targets = sorted(n for n in set(names)
-                               if not os.path.basename(n).startswith("bench_"))
+        """What the tests need: everything the default build makes but the benchmarks."""
+        if not self._targets:
+            self._targets = default_targets(subprocess.run(
+                ["ninja", "-C", self.build, "-t", "query", "all"], check=True,
+                capture_output=True, text=True).stdout)
         return self._targets
 
     def rebuild(self, targets=None, timeout=BUILD_TIMEOUT):

@@ -168,6 +168,20 @@ class ScratchCopy(unittest.TestCase):
             self.assertFalse(os.path.exists(os.path.join(tree, "src", "old", "gone.cpp")))
 
 
+    def test_the_scratch_build_makes_what_the_tests_read_but_no_benchmarks(self):
+        # A build of only the programs once left the store's screenshot unmade, and the
+        # unmutated suite failed on it.
+        with tempfile.TemporaryDirectory() as tmp:
+            with open(os.path.join(tmp, "build.ninja"), "w") as f:
+                f.write("rule cc\n  command = touch $out\n"
+                        "build test_game: cc\nbuild bench/bench_round: cc\n"
+                        "build shot.png: cc test_game\nbuild screenshot: phony shot.png\n"
+                        "build all: phony test_game bench/bench_round screenshot\n"
+                        "default all\n")
+            query = subprocess.run(["ninja", "-C", tmp, "-t", "query", "all"], check=True,
+                                   capture_output=True, text=True).stdout
+            self.assertEqual(mutate.default_targets(query), ["test_game", "screenshot"])
+
 class Report(unittest.TestCase):
     def test_equivalent_survivors_leave_the_score(self):
         m = lambda line, path="src/game/a.cpp": mutants.Mutant(path, line, "constant",
