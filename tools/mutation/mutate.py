@@ -275,17 +275,25 @@ def main(argv=None):
     scratch.configure()
     scratch.baseline(digest)
     results, started = [], time.time()
+    equivalents = load_equivalents(args.equivalent)
+    text = "seed %d: no mutants picked" % args.seed
     for i, m in enumerate(picked, 1):
         t0 = time.time()
         outcome = scratch.try_mutant(m)
         results.append((m, outcome))
         print("[%d/%d] %-10s %s (%d s)" % (i, len(picked), outcome, m.describe(),
                                           time.time() - t0), flush=True)
-    text = report(results, load_equivalents(args.equivalent))
-    print("\nseed %d, %d mutants, %d min\n%s" % (args.seed, len(picked),
-                                               (time.time() - started) / 60, text))
-    with open(os.path.join(scratch.dir, "result-%d.json" % args.seed), "w") as f:
-        json.dump([dict(vars(m), outcome=o) for m, o in results], f, indent=1, default=list)
+        # Written after every mutant: a long run stopped half-way still leaves its table.
+        text = "seed %d, %d of %d mutants, %d min\n%s" % (
+            args.seed, i, len(picked), (time.time() - started) / 60,
+            report(results, equivalents))
+        name = os.path.join(scratch.dir, "result-%d" % args.seed)
+        with open(name + ".txt", "w", encoding="utf-8") as f:
+            f.write(text + "\n")
+        with open(name + ".json", "w") as f:
+            json.dump([dict(vars(m), outcome=o) for m, o in results], f, indent=1,
+                      default=list)
+    print("\n" + text)
     return 0
 
 
