@@ -459,10 +459,13 @@ void ModulePlayer::Gather(Track& t, const Instrument& in, int8_t* out, uint32_t 
     uint32_t f = 0;
     while (f < frames) {
         if (!looped) {
-            // Past its end a one-shot instrument is silent; the position stays there
-            // instead of running on until it wraps round to the start.
+            // Past its end a one-shot instrument is silent, but its position runs on, so
+            // another instrument taken up without a note starts where the time has got to.
+            // It stops at the top instead of wrapping round to the start of the sample.
             if (pos > in.length) {
                 std::fill(out + f, out + frames, 0);
+                pos = static_cast<uint32_t>(
+                    std::min<uint64_t>(pos + uint64_t{frames - f} * step, UINT32_MAX));
                 break;
             }
         } else if (pos > loopEnd) {

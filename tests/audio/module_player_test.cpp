@@ -210,6 +210,41 @@ TEST(ModulePlayer, SampleOffsetArpeggioAndSlidesPastTheTables) {
     EXPECT_FALSE(r.P().stopped);
 }
 
+TEST(ModulePlayer, OneShotPositionRunsOnPastTheEndAndStopsAtTheTop) {
+    // Instrument 1 ends after 64 bytes; row 8 takes up instrument 2 without a note. The
+    // position has run on to byte 8 x kRow x 96 / 256 = 7959 by then: past the end of a
+    // 4000-byte instrument (silent), inside a 20000-byte one (it sounds from there).
+    for (size_t second : {4000, 20000}) {
+        Rig r(ModuleBuilder()
+                  .Instrument(1, Flat(64, 50))
+                  .Instrument(2, Flat(second, 30))
+                  .Note(0, 0, 0, 428, 1)
+                  .Note(0, 8, 0, 0, 2),
+              false, false);
+        const uint32_t step = r.Step(428);
+        r.Frames(8 * kRow);
+        EXPECT_EQ(r.T().position, 8 * kRow * step);
+        r.Frames(1);
+        EXPECT_EQ(r.T().instrument, 2u);
+        EXPECT_EQ(r.out[0], second > 8 * kRow * step / 256 ? 128 + 30 / 2 : 128) << second;
+    }
+    // A slide leaves period 113 - 5 x 22 = 3 (step 13727): the position reaches the top
+    // within 15 s and stays there rather than wrapping round to the sample's start.
+    Rig r(ModuleBuilder(2)
+              .Song({0, 1, 1})  // 23 s
+              .Instrument(1, Flat(4000, 50))
+              .Note(0, 0, 0, 113, 1, 1, 22),
+          false, false);
+    r.Frames(kRow);
+    ASSERT_EQ(r.T().step, r.Step(3));
+    for (int second = 0; second < 20; ++second) {
+        r.Frames(22050);
+        ASSERT_TRUE(std::all_of(r.out.begin(), r.out.end(), [](uint8_t v) { return v == 128; }))
+            << second;
+    }
+    EXPECT_EQ(r.T().position, UINT32_MAX);
+}
+
 TEST(ModulePlayer, SongEndWithAndWithoutLoop) {
     for (bool loop : {false, true}) {
         Rig r(ModuleBuilder(2)
@@ -329,7 +364,10 @@ TEST(ModulePlayer, HeldNotesMatchTheFrameRule) {
             int32_t left = 0, right = 0;
             for (RefTrack& r : ref) {
                 const uint32_t length = static_cast<uint32_t>(r.bytes.size()) << 8;
-                if (r.loopLength == 0 && r.pos > length) continue;  // silent and stays
+                if (r.loopLength == 0 && r.pos > length) {  // silent, the position runs on
+                    r.pos += r.step;
+                    continue;
+                }
                 if (r.loopLength != 0 && r.pos > r.loopStart + r.loopLength) r.pos -= r.loopLength;
                 // A loop reaching past the last byte goes round there instead.
                 if (r.pos >> 8 >= r.bytes.size() && r.loopLength != 0 && r.pos >= r.loopLength)
