@@ -153,8 +153,10 @@ void ModulePlayer::ReadRow() {
         const uint32_t target = jump;
         jump = kNoJump;
         position = target;
-        // A jump past the song's last position ends the song like running off its end.
-        if (position >= songLength) {
+        // A jump past the song's last position still plays the order entry there when it
+        // names a pattern the module holds; past the order table, or to a pattern that is
+        // not there, it ends the song like running off its end.
+        if (position >= kMaxOrder || module[kOrderAt + position] >= patternCount) {
             EndOfSong();
             if (stopped) return;
         }

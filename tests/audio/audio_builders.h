@@ -92,6 +92,12 @@ class ModuleBuilder {
         return *this;
     }
 
+    // An order entry past the song's length (Song sets those before it).
+    ModuleBuilder& Order(int position, uint8_t pattern) {
+        header_[952 + position] = pattern;
+        return *this;
+    }
+
     ModuleBuilder& Note(int pattern, int row, int track, uint32_t period, uint32_t instrument,
                         uint32_t effect = 0, uint32_t parameter = 0) {
         uint8_t* n = &patterns_[pattern][(row * 4 + track) * 4];

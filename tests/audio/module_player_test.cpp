@@ -74,13 +74,13 @@ TEST(ModulePlayer, RowTimingAtSpeed6AndAfterSpeedOrTempo) {
 
 TEST(ModulePlayer, PatternBreakAndPositionJump) {
     // Dxy: to the decimal row (none past 63) of the next position, from the last one only when
-    // looped; Bxx: to the position, past the song's end ending it.
+    // looped; Bxx: to the position, past the order table ending it.
     const uint32_t cases[][8] = {
         // pattern, row, effect, parameter, loop -> position, row offset, stopped
         {0, 2, 13, 0x32, 0, 1, 32 * 4, 0}, {0, 2, 13, 0x09, 0, 1, 9 * 4, 0},
         {0, 2, 13, 0x63, 0, 1, 63 * 4, 0}, {0, 2, 13, 0x99, 0, 1, 63 * 4, 0},
         {1, 0, 13, 0x10, 1, 0, 10 * 4, 0}, {1, 0, 13, 0x10, 0, 1, 4, 0},
-        {0, 1, 11, 2, 0, 2, 0, 0},         {0, 0, 11, 0x40, 0, 0, 4, 1},
+        {0, 1, 11, 2, 0, 2, 0, 0},         {0, 0, 11, 0x80, 0, 0, 4, 1},
     };
     for (const auto& [pattern, row, effect, parameter, loop, position, offset, stopped] : cases) {
         ModuleBuilder b(3);
@@ -92,6 +92,36 @@ TEST(ModulePlayer, PatternBreakAndPositionJump) {
         EXPECT_EQ(r.P().stopped, stopped);
         EXPECT_TRUE(stopped || (r.P().position == position && r.P().rowOffset == offset))
             << r.P().position << " " << r.P().rowOffset;
+    }
+}
+
+TEST(ModulePlayer, PositionJumpPastTheSongsEndPlaysStoredPatterns) {
+    // Song {0, 2} holds patterns 0..2. B on row 0 to an order entry past the song's end:
+    // one naming a held pattern plays it and then ends the song; past the 128-entry
+    // table, or to a pattern not held, the song ends (or starts over when looped).
+    const uint32_t cases[][5] = {
+        // target, order entry there, loop -> position after the jump (128: stopped), pattern
+        {5, 1, 0, 5, 1}, {127, 2, 0, 127, 2}, {1, 2, 0, 1, 2},   {5, 3, 0, 128, 0},
+        {5, 3, 1, 0, 0}, {128, 0, 0, 128, 0}, {255, 0, 1, 0, 0},
+    };
+    for (const auto& [target, entry, loop, position, pattern] : cases) {
+        SCOPED_TRACE(testing::Message() << "B" << target << " to " << entry << " loop " << loop);
+        ModuleBuilder b(3);
+        b.Song({0, 2}, 0).Instrument(1, Flat(64, 10)).Note(0, 0, 1, 0, 0, 11, target);
+        if (target >= 2 && target < 128)
+            b.Order(static_cast<int>(target), static_cast<uint8_t>(entry));
+        for (int p = 1; p < 3; ++p) b.Note(p, 0, 0, 428, 1);  // shows which pattern plays
+        Rig r(b, loop);
+        r.Frames(1);
+        ASSERT_EQ(r.P().stopped, position == 128);
+        if (position == 128) continue;
+        EXPECT_EQ(r.P().position, position);
+        EXPECT_EQ(r.P().pattern, pattern);
+        r.Frames(kRow);
+        EXPECT_EQ(r.T().instrument, pattern != 0 ? 1u : 0u);
+        if (position < 2) continue;
+        r.Frames(63 * kRow);  // off the end of the stored pattern: past the song's end
+        EXPECT_TRUE(r.P().stopped);
     }
 }
 
