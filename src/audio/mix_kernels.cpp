@@ -100,6 +100,12 @@ bool HasShuffle() {
     static const bool has = __builtin_cpu_supports("ssse3");
     return has;
 }
+
+// The vector sums below are 16 bits wide, enough for four tracks at volumes 0..64; other
+// volumes take the plain loops, whose sums are 32 bits wide.
+bool VectorVolumes(const int16_t* vol, int tracks) {
+    return std::all_of(vol, vol + tracks, [](int16_t v) { return v >= 0 && v <= 64; });
+}
 #endif
 
 }  // namespace
@@ -121,7 +127,8 @@ void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* 
 #ifdef TALLREED_X86
     // Products and their sum fit 16 bits (4 x 128 x 64 = 32768 only as -32768).
     const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= frames; i += 16) {
+    const uint32_t vectorFrames = VectorVolumes(vol, tracks) ? frames : 0;
+    for (; i + 16 <= vectorFrames; i += 16) {
         __m128i sumLo = zero, sumHi = zero;
         for (int k = 0; k < tracks; ++k) {
             const __m128i v = _mm_set1_epi16(vol[k]);
@@ -191,10 +198,11 @@ void AddTracksStereo(const int8_t* const* g, const int16_t* leftVol, const int16
     uint32_t i = 0;
 #ifdef TALLREED_X86
     // Products and their sum fit 16 bits (4 x 128 x 64 = 32768 only as -32768).
-    if (tracks == 4 && HasShuffle()) {
+    const bool vector = VectorVolumes(leftVol, tracks) && VectorVolumes(rightVol, tracks);
+    if (vector && tracks == 4 && HasShuffle()) {
         i = frames / 16 * 16;
         AddFourStereo(g, leftVol, rightVol, left, right, frames / 16);
-    } else {
+    } else if (vector) {
         i = frames / 8 * 8;
         const uint32_t blocks = frames / 8;
         switch (tracks) {

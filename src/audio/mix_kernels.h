@@ -13,8 +13,9 @@ namespace mixk {
 void GatherBytes(const int8_t* data, uint32_t readable, uint32_t pos, uint32_t step, uint32_t count,
                  int8_t* out);
 
-// acc[i] += sum over k < tracks of g[k][i] x vol[k], with 0 <= vol[k] <= 64 and at most
-// four tracks (the sum then always fits 16 bits).
+// acc[i] += sum over k < tracks of g[k][i] x vol[k], for at most four tracks. Volumes
+// 0..64 (the sum then fits 16 bits) take the vector instructions; any others are summed
+// in 32 bits.
 void AddTracks(const int8_t* const* g, const int16_t* vol, int tracks, int32_t* acc,
                uint32_t frames);
 

@@ -128,10 +128,18 @@ void ModulePlayer::SetVolume(uint32_t v) {
 }
 
 void ModulePlayer::RecomputeTrackVolume(Track& t) {
-    // Effects may leave a track volume outside 0..64; it is limited where it is used so
-    // that no combination can overflow the mix.
-    t.effectiveVolume =
-        static_cast<int32_t>(effectiveVolume) * std::clamp<int32_t>(t.volume, 0, 64) >> 6;
+    // Set volumes, fine slides and instrument volumes may leave 0..64 and sound as they
+    // are: louder, or with the wave turned over when below 0. The mixer takes 16-bit
+    // volumes; past those every byte but 0 already drives the output to its end.
+    const int64_t v = int64_t{effectiveVolume} * t.volume >> 6;
+    t.effectiveVolume = static_cast<int32_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+void ModulePlayer::FineSlide(Track& t, int32_t amount) {
+    // Rows of fine slides add up without end; the sum stops at the ends of its type.
+    t.volume =
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{t.volume} + amount, INT32_MIN, INT32_MAX));
+    RecomputeTrackVolume(t);
 }
 
 uint32_t ModulePlayer::StepFor(int32_t period) const {
@@ -258,12 +266,10 @@ void ModulePlayer::ProcessNote(Track& t, const uint8_t* note) {
         case 14:
             switch (t.x) {
                 case 10:
-                    t.volume += t.y;
-                    RecomputeTrackVolume(t);
+                    FineSlide(t, t.y);
                     break;
                 case 11:
-                    t.volume -= t.y;
-                    RecomputeTrackVolume(t);
+                    FineSlide(t, -static_cast<int32_t>(t.y));
                     break;
                 case 12:
                     t.cutCounter = t.y;

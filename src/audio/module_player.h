@@ -115,6 +115,7 @@ class ModulePlayer : public Voice {
     void TickEffects(Track& t);
     void VolumeSlide(Track& t);
     void RecomputeTrackVolume(Track& t);
+    void FineSlide(Track& t, int32_t amount);
     void EndOfSong();
     uint32_t StepFor(int32_t period) const;
 };

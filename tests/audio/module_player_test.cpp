@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
+#include <tuple>
 
 #include "audio/module_tables.h"
 #include "audio/sound_engine.h"
@@ -171,7 +173,7 @@ TEST(ModulePlayer, ToneSlideKeepsTheSampleGoingAndStopsOnTheTarget) {
     EXPECT_EQ(r.T().step, r.Step(428 - 5 * 16));
 }
 
-TEST(ModulePlayer, VolumeSlideIsClampedAndLoudVolumesCannotOverflow) {
+TEST(ModulePlayer, VolumeSlideIsClamped) {
     const int cases[][4] = {
         {60, 0x30, 63, 64}, {60, 0xF0, 64, 64}, {10, 0x04, 6, 0}, {10, 0x0F, 0, 0}, {30, 0, 30, 30},
     };
@@ -184,19 +186,47 @@ TEST(ModulePlayer, VolumeSlideIsClampedAndLoudVolumesCannotOverflow) {
         r.Frames(4 * kTick);
         EXPECT_EQ(r.T().effectiveVolume, afterRow) << std::hex << parameter;
     }
-    // C7F, CFF and a fine slide up are stored unclamped but sound like C40.
-    auto render = [](uint32_t effect, uint32_t parameter) {
-        ModuleBuilder b;
-        b.Instrument(1, Flat(4000, 127), 64);
-        for (int t = 0; t < 4; ++t) b.Note(0, 0, t, 428, 1, effect, parameter);
-        Rig r(b);
-        r.Frames(400);
-        return r.out;
+}
+
+TEST(ModulePlayer, VolumesOutsideTheRangeSoundAsTheyAreAndCannotOverflowTheMix) {
+    // One track of bytes 64 in mono: C, fine slides and the instrument's own volume past
+    // 0..64 play louder, or turned over below 0. {instrument volume, effect, parameter, byte}
+    const uint32_t one[][4] = {
+        {64, 12, 0x40, 128 + 32}, {64, 12, 0x7F, 128 + 63}, {64, 12, 0xFF, 255},
+        {100, 0, 0, 128 + 50},    {64, 14, 0xAF, 128 + 39}, {4, 14, 0xBF, 128 - 6},
     };
-    const std::vector<uint8_t> reference = render(12, 64);
-    EXPECT_EQ(reference[0], 255);  // 4 x 127 x 64 >> 7 = 254 on one side: clamped
-    for (const auto& [effect, parameter] : {std::pair{12, 0x7F}, {12, 0xFF}, {14, 0xAF}})
-        EXPECT_EQ(render(effect, parameter), reference) << effect << " " << parameter;
+    for (const auto& [volume, effect, parameter, expected] : one) {
+        Rig r(ModuleBuilder()
+                  .Instrument(1, Flat(4000, 64), static_cast<uint8_t>(volume))
+                  .Note(0, 0, 0, 428, 1, effect, parameter),
+              false, false);
+        r.Frames(1);
+        EXPECT_EQ(r.out[0], expected) << volume << " " << effect << " " << parameter;
+    }
+    // Four tracks of bytes 127 at CFF: 127 x (192 + 64 + 64 + 192) = 65024 on each side,
+    // which a 16-bit sum would turn into -512.
+    ModuleBuilder four;
+    four.Instrument(1, Flat(4000, 127), 64);
+    for (int t = 0; t < 4; ++t) four.Note(0, 0, t, 428, 1, 12, 0xFF);
+    Rig loud(four);
+    loud.Frames(64);
+    for (uint8_t v : loud.out) ASSERT_EQ(v, 255);
+    // EAF / EBF on every row at speed 1, 2300 rows: the volume goes on past 16 bits, the
+    // mixer's volume stops at the end of them, and bytes of 1 drive the output to its end.
+    for (const auto& [slide, start, limit, expected] :
+         {std::tuple{0xAF, 64, 32767, 255}, {0xBF, 0, -32768, 0}}) {
+        ModuleBuilder b(2);
+        b.Song(std::vector<uint8_t>(128, 1)).Order(0, 0);
+        b.Instrument(1, Flat(2000, 1), static_cast<uint8_t>(start), 0, 0, 1000);
+        b.Note(0, 0, 0, 428, 1, 14, slide).Note(0, 0, 1, 0, 0, 15, 1);
+        for (int p = 0; p < 2; ++p)
+            for (int row = p == 0 ? 1 : 0; row < 64; ++row) b.Note(p, row, 0, 0, 0, 14, slide);
+        Rig r(b, false, false);
+        r.Frames(2300 * (kTick + 1));
+        EXPECT_EQ(std::abs(r.T().volume), 2300 * 15 + (slide == 0xAF ? 64 : 0));
+        EXPECT_EQ(r.T().effectiveVolume, limit);
+        EXPECT_EQ(r.out.back(), expected) << std::hex << slide;
+    }
 }
 
 TEST(ModulePlayer, NoteCutAndNoteDelay) {
