@@ -42,23 +42,8 @@ void DisplayList::remove(Sprite* item) {
         node->next->prev = node->prev;
     else
         tail = node->prev;
-    // A walk that removes the item it stands on carries on with the item after it, in
-    // whichever direction it walks, also from either end of the list.
-    if (cursor == node) {
-        cursor = nullptr;
-        resuming_ = true;
-        resumeNext_ = node->next;
-        resumePrev_ = node->prev;
-    } else if (resuming_) {
-        if (resumeNext_ == node) resumeNext_ = node->next;
-        if (resumePrev_ == node) resumePrev_ = node->prev;
-    }
     delete node;
     --count;
-    if (count == 0) {
-        head = tail = cursor = nullptr;
-        resuming_ = false;
-    }
 }
 
 void DisplayList::clear() {
@@ -68,46 +53,8 @@ void DisplayList::clear() {
         delete node;
         node = next;
     }
-    head = tail = cursor = nullptr;
-    resuming_ = false;
+    head = tail = nullptr;
     count = 0;
-}
-
-Sprite* DisplayList::itemAt(int n) const {
-    if (n < 0 || n >= count) return nullptr;
-    Node* node = head;
-    for (int i = 0; i < n && node != nullptr; ++i) node = node->next;
-    return node != nullptr ? node->item : nullptr;
-}
-
-Sprite* DisplayList::first() {
-    resuming_ = false;
-    cursor = head;
-    return cursor != nullptr ? cursor->item : nullptr;
-}
-
-Sprite* DisplayList::next() {
-    if (resuming_)
-        cursor = resumeNext_;
-    else if (cursor != nullptr)
-        cursor = cursor->next;
-    resuming_ = false;
-    return cursor != nullptr ? cursor->item : nullptr;
-}
-
-Sprite* DisplayList::last() {
-    resuming_ = false;
-    cursor = tail;
-    return cursor != nullptr ? cursor->item : nullptr;
-}
-
-Sprite* DisplayList::previous() {
-    if (resuming_)
-        cursor = resumePrev_;
-    else if (cursor != nullptr)
-        cursor = cursor->prev;
-    resuming_ = false;
-    return cursor != nullptr ? cursor->item : nullptr;
 }
 
 bool DisplayList::contains(const Sprite* item) const {

@@ -22,22 +22,10 @@ class DisplayList {
     void insert(Sprite* item, uint16_t key);
     void remove(Sprite* item);
     void clear();
-    Sprite* itemAt(int n) const;
-    Sprite* first();
-    Sprite* next();
-    Sprite* last();
-    Sprite* previous();
     bool contains(const Sprite* item) const;
 
+    // Walks go over the nodes from head or tail; none may remove a node it stands on.
     Node* head = nullptr;
     Node* tail = nullptr;
-    Node* cursor = nullptr;
     uint16_t count = 0;
-
-  private:
-    // Where a walk goes on after the node under the cursor was removed: next() resumes
-    // at resumeNext, previous() at resumePrev (either may be null at an end).
-    bool resuming_ = false;
-    Node* resumeNext_ = nullptr;
-    Node* resumePrev_ = nullptr;
 };

@@ -40,8 +40,7 @@ void Surface::markDirty(Sprite* s) {
     if (s == nullptr) return;
     minDirtyLayer = std::min(minDirtyLayer, s->layer);
     if (!s->hasSaveUnder) s->dirty = 1;
-    // Permanent sprites above it that it overlaps must be painted again over it. The
-    // nodes are walked directly so that a traversal in progress keeps its cursor.
+    // Permanent sprites above it that it overlaps must be painted again over it.
     for (DisplayList::Node* n = list.tail; n != nullptr && n->item->layer > s->layer; n = n->prev) {
         Sprite* other = n->item;
         if (!other->hasSaveUnder && !other->dirty && overlaps(*other, *s)) other->dirty = 1;
