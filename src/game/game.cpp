@@ -59,10 +59,6 @@ int32_t Game::Accuracy(int32_t hits, int32_t shots) {
     return value;
 }
 
-int32_t Game::Score() const {
-    return scoreCounter.total;
-}
-
 void Game::Setup() {
     surface = new SceneSurface(1, 3, 240, 320);
     surface->loadTiles([](int, int row) { return PIC_SCENE_TOP - row; });

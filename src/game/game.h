@@ -40,9 +40,6 @@ class Game : public GameObject {
     // statistics are stored in (at most 127) instead of wrapping to a negative number.
     static int32_t Accuracy(int32_t hits, int32_t shots);
 
-    // The current score (the score counter's total).
-    int32_t Score() const;
-
     ScreenFactory createScreen = nullptr;
     SceneSurface* surface = nullptr;
     int32_t savedScrollX = 0;

@@ -369,10 +369,6 @@ void drawOpaquePart(const Image& img, int x, int y, const Rect& r) {
     });
 }
 
-void drawMixed(const Image& img, int x, int y) {
-    drawMixedPart(img, x, y, whole(img));
-}
-
 void drawMixedPart(const Image& img, int x, int y, const Rect& r) {
     drawInto(img, x, y, r, [](const Bitmap& s, Bitmap& d, int px, int py, const Rect& rr) {
         mixRect(s, d, px, py, rr);
@@ -387,10 +383,6 @@ void drawKeyedPart(const Image& img, int x, int y, const Rect& r, uint16_t key) 
     drawInto(img, x, y, r, [key](const Bitmap& s, Bitmap& d, int px, int py, const Rect& rr) {
         keyedSoftRect(s, d, px, py, rr, key);
     });
-}
-
-void drawKeyedMixed(const Image& img, int x, int y, uint16_t key) {
-    drawKeyedMixedPart(img, x, y, whole(img), key);
 }
 
 void drawKeyedMixedPart(const Image& img, int x, int y, const Rect& r, uint16_t key) {

@@ -36,11 +36,9 @@ uint16_t greyPixel(uint16_t p);
 // Image-level drawing into currentTarget (nothing happens without a target or bitmap).
 void drawOpaque(const Image& img, int x, int y);
 void drawOpaquePart(const Image& img, int x, int y, const Rect& r);
-void drawMixed(const Image& img, int x, int y);
 void drawMixedPart(const Image& img, int x, int y, const Rect& r);
 void drawKeyed(const Image& img, int x, int y, uint16_t key);
 void drawKeyedPart(const Image& img, int x, int y, const Rect& r, uint16_t key);
-void drawKeyedMixed(const Image& img, int x, int y, uint16_t key);
 void drawKeyedMixedPart(const Image& img, int x, int y, const Rect& r, uint16_t key);
 void drawKeyedByOwnPixel(const Image& img, int x, int y, int px, int py);
 void grab(Image& img, int x, int y);

@@ -56,9 +56,6 @@ std::u16string_view boundedName(const char16_t* name, size_t capacity) {
 
 }  // namespace
 
-uint8_t MainMenuView::slideStage() {
-    return slideStageValue;
-}
 void MainMenuView::ResetRunState() {
     slideStageValue = 0;
     lastSlideTick = 0;

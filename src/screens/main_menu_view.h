@@ -27,8 +27,8 @@ class MainMenuView : public View {
     void OnLeave() override;
     int HandleEvent(InputEvent& event) override;
 
-    // The slide-in position is shared by every entry of the menu for the whole run.
-    static uint8_t slideStage();
+    // The slide-in position is shared by every entry of the menu for the whole run;
+    // this starts it over.
     static void ResetRunState();
 
     uint8_t animating = 0;
