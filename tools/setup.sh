@@ -11,7 +11,7 @@ run=(cmake ninja-build g++ make pkg-config
      libsdl2-dev libsqlite3-dev libpng-dev zlib1g-dev
      python3 python3-cairo python3-numpy fonts-dejavu-core)
 package=(dpkg-dev file)
-test=(libgtest-dev libgmock-dev googletest libbenchmark-dev libxmp-dev
+test=(libgtest-dev libgmock-dev googletest libbenchmark-dev libxmp-dev liblz4-dev
       clang libclang-rt-14-dev xvfb xauth xdotool x11-apps x11-utils
       desktop-file-utils appstream groff-base)
 # Checked in CI when Debian offers it; its absence does not stop the tests.
