@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "graphics/key_runs.h"
+
 Bitmap::Bitmap(int w, int h) {
     width = w > 0 ? w : 0;
     height = h > 0 ? h : 0;

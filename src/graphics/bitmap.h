@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+class KeyRuns;
 
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
@@ -18,6 +21,7 @@ class Bitmap {
     Bitmap& operator=(const Bitmap&) = delete;
 
     uint16_t* row(int y) {
+        unchangedSinceKeyedDraw = false;
         return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + y * stride);
     }
     const uint16_t* row(int y) const {
@@ -26,10 +30,17 @@ class Bitmap {
     }
     uint16_t at(int x, int y) const { return row(y)[x]; }
     void set(int x, int y, uint16_t p) { row(y)[x] = p; }
+    // For code that writes through `pixels` rather than row() or set().
+    void changed() { unchangedSinceKeyedDraw = false; }
 
     uint16_t* pixels = nullptr;
     int32_t width = 0;
     int32_t height = 0;
     int32_t stride = 0;  // bytes per row
     bool owns = false;
+
+    // What the keyed blits keep about these pixels: their run table (key_runs.h), and
+    // whether the pixels stayed as they were since the last keyed draw from them.
+    mutable std::unique_ptr<KeyRuns> keyRuns;
+    mutable bool unchangedSinceKeyedDraw = false;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "graphics_test_util.h"
@@ -43,38 +44,96 @@ TEST(PixelRules, MixAndGrey) {
 
 // Every block blitter at every width against the rules pixel by pixel; the soft edge
 // half-mixes a pixel whose key-ness differs from the one above, except in the top row.
+// Each source is drawn three times over fresh screens: pixel by pixel, then (when the
+// block is the whole picture) through the run table the soft-edged copy makes for an
+// unchanged picture, then through it again. The sources range from speckled to mostly
+// transparent like the ducks.
 TEST(Primitives, BlocksOfAnyWidthFollowThePixelRulesIncludingTheSoftEdge) {
     std::mt19937 rng(21);
     const uint16_t key = 0xF81F;
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 90; ++round) {
         const int w = 1 + static_cast<int>(rng() % 37), h = 1 + static_cast<int>(rng() % 9);
-        Bitmap src(w + 3, h + 2), bg(w + 5, h + 4);
-        fillWith(src, [&](int, int) { return rng() % 3 == 0 ? key : rng(); });
+        const bool whole = round % 2 == 0;
+        Bitmap src(whole ? w : w + 3, whole ? h : h + 2), bg(w + 5, h + 4);
+        // Speckled with a third or a half of key pixels, or a disc on a key background.
+        const int cx = w / 2, cy = h / 2, rr = (w * w + h * h) / 16;
+        fillWith(src, [&](int x, int y) -> uint32_t {
+            if (round % 3 == 0) return rng() % 3 == 0 ? key : rng();
+            if (round % 3 == 1) return rng() % 2 == 0 ? key : rng();
+            return (x - cx) * (x - cx) + (y - cy) * (y - cy) > rr ? key : rng();
+        });
         fillWith(bg, [&](int, int) { return rng(); });
-        const Rect r{2, 1, 2 + w, 1 + h};
+        const int left = whole ? 0 : static_cast<int>(rng() % 3);
+        const int top = whole ? 0 : static_cast<int>(rng() % 2);
+        const Rect block{left, top, left + w, top + h};
         const int dx = 3, dy = 2, W = bg.width, H = bg.height;
-        Bitmap out[5] = {{W, H}, {W, H}, {W, H}, {W, H}, {W, H}};
-        for (Bitmap& o : out) copyRect(bg, o, 0, 0, Rect{0, 0, W, H});
-        copyRect(src, out[0], dx, dy, r);
-        mixRect(src, out[1], dx, dy, r);
-        keyedCopyRect(src, out[2], dx, dy, r, key);
-        keyedMixRect(src, out[3], dx, dy, r, key);
-        keyedSoftRect(src, out[4], dx, dy, r, key);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) {
-                const uint16_t d = bg.at(x, y);
-                const int sx = x - dx + r.left, sy = y - dy + r.top;
-                const bool inside = x >= dx && x < dx + w && y >= dy && y < dy + h;
-                const uint16_t p = inside ? src.at(sx, sy) : 0;
-                const bool isKey = p == key;
-                const bool edge = inside && sy > r.top && isKey != (src.at(sx, sy - 1) == key);
-                const uint16_t mix = referenceMix(p, d), keyed = isKey ? d : p;
-                const uint16_t want[5] = {p, mix, keyed, isKey ? d : mix, edge ? mix : keyed};
-                for (int k = 0; k < 5; ++k)
-                    ASSERT_EQ(out[k].at(x, y), inside ? want[k] : d)
-                        << "blitter " << k << " width " << w << " at " << x << "," << y;
-            }
+        for (int pass = 0; pass < 3; ++pass) {
+            Bitmap out[5] = {{W, H}, {W, H}, {W, H}, {W, H}, {W, H}};
+            for (Bitmap& o : out) copyRect(bg, o, 0, 0, Rect{0, 0, W, H});
+            copyRect(src, out[0], dx, dy, block);
+            mixRect(src, out[1], dx, dy, block);
+            keyedCopyRect(src, out[2], dx, dy, block, key);
+            keyedMixRect(src, out[3], dx, dy, block, key);
+            keyedSoftRect(src, out[4], dx, dy, block, key);
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x) {
+                    const uint16_t d = bg.at(x, y);
+                    const int sx = x - dx + block.left, sy = y - dy + block.top;
+                    const bool inside = x >= dx && x < dx + w && y >= dy && y < dy + h;
+                    const uint16_t p = inside ? src.at(sx, sy) : 0;
+                    const bool isKey = p == key;
+                    const bool edge =
+                        inside && sy > block.top && isKey != (src.at(sx, sy - 1) == key);
+                    const uint16_t mix = referenceMix(p, d), keyed = isKey ? d : p;
+                    const uint16_t want[5] = {p, mix, keyed, isKey ? d : mix, edge ? mix : keyed};
+                    for (int k = 0; k < 5; ++k)
+                        ASSERT_EQ(out[k].at(x, y), inside ? want[k] : d)
+                            << "blitter " << k << " pass " << pass << " width " << w << " at " << x
+                            << "," << y;
+                }
+        }
     }
+}
+
+// A sprite drawn soft-edged again and again, changed in between in each way the program
+// writes pixels, and drawn with another key: every draw shows the pixels as they are
+// now, as a fresh copy of them drawn pixel by pixel does.
+TEST(Primitives, KeyedDrawsFollowEveryChangeOfTheirPicture) {
+    const uint16_t bg = 0x1111;
+    Bitmap sprite(12, 6), screen(16, 9);
+    fillWith(sprite, [](int x, int y) { return x > 3 && x < 9 && y > 1 ? 0x7000 + x : 0; });
+    auto draw = [&](const Bitmap& b, uint16_t key, Bitmap& onto) {
+        fillBitmap(onto, bg);
+        keyedSoftRect(b, onto, 2, 1, Rect{0, 0, 12, 6}, key);
+    };
+    auto expectAsFresh = [&](uint16_t key, const char* what) {
+        Bitmap fresh(12, 6), expected(16, 9);
+        copyRect(sprite, fresh, 0, 0, Rect{0, 0, 12, 6});
+        draw(fresh, key, expected);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(screen.at(x, y), expected.at(x, y)) << what << " at " << x << "," << y;
+    };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"set", [&] { sprite.set(1, 4, 0x0ABC); }},
+        {"row", [&] { sprite.row(5)[10] = 0x0DEF; }},
+        {"byte-wise fill", [&] { fillBitmap(sprite, 0x2323); }},
+        {"copy into it",
+         [&] {
+             copyRect(screen, sprite, 0, 0, Rect{0, 0, 12, 6});
+         }},
+        {"fill", [&] { fillBitmap(sprite, 0); }},
+    };
+    for (const auto& [what, change] : changes) {
+        for (int i = 0; i < 3; ++i) draw(sprite, 0, screen);
+        change();
+        draw(sprite, 0, screen);
+        expectAsFresh(0, what);
+    }
+    sprite.set(5, 5, 0x0F0F);
+    for (int i = 0; i < 3; ++i) draw(sprite, 0, screen);
+    draw(sprite, 0x0F0F, screen);  // another key: another table
+    expectAsFresh(0x0F0F, "another key");
 }
 
 TEST(Primitives, AlphaZeroLeavesOneCopiesOthersFollowTheChannelRule) {
