@@ -5,6 +5,8 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 SETUP = test
+# The machine is shared: every benchmark runs five times and the medians count.
+BENCH_FLAGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 .PHONY: run test package setup configure build contact-sheet sound-sheet bench atlas mutation clean
 
@@ -47,7 +49,7 @@ sound-sheet: build
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b $(BENCH_FLAGS); done
 
 # Takes the simulator's pictures of every screen as the atlas's new references.
 atlas: build
