@@ -109,7 +109,7 @@ int runAndReport(int argc, char** argv) {
     benchmark::Shutdown();
 
     bool mismatch = false;
-    std::printf("\n%-46s %-34s %s\n", "ours vs peer (same work, same picture)", "check",
+    std::printf("\n%-60s %-30s %s\n", "ours vs peer (same work, same picture)", "check",
                 "peer time / our time");
     for (const Pair& p : pairs()) {
         const double ours = collector.median(p.ours), peer = collector.median(p.peer);
@@ -117,9 +117,9 @@ int runAndReport(int argc, char** argv) {
             p.agree ? (p.detail.empty() ? "identical" : p.detail) : "MISMATCH " + p.detail;
         if (!p.agree) {
             mismatch = true;
-            std::printf("%-46s %-34s -\n", p.what.c_str(), check.c_str());
+            std::printf("%-60s %-30s -\n", p.what.c_str(), check.c_str());
         } else if (ours > 0 && peer > 0) {
-            std::printf("%-46s %-34s %.2f x\n", p.what.c_str(), check.c_str(), peer / ours);
+            std::printf("%-60s %-30s %.2f x\n", p.what.c_str(), check.c_str(), peer / ours);
         }
     }
     return mismatch ? 1 : 0;
