@@ -305,6 +305,27 @@ TEST(ModulePlayer, OneShotPositionRunsOnPastTheEndAndStopsAtTheTop) {
     EXPECT_EQ(r.T().position, UINT32_MAX);
 }
 
+// 488 swings the pitch from tick 1 on, half a sine wave a row; 400 on the next row keeps
+// swinging at the same speed and depth instead of stopping.
+TEST(ModulePlayer, VibratoSwingsThePitchAndAnEmptyParameterCarriesItOn) {
+    Rig r(ModuleBuilder()
+              .Instrument(1, Flat(40000, 30))
+              .Note(0, 0, 0, 428, 1, 4, 0x88)
+              .Note(0, 1, 0, 0, 0, 4, 0));
+    const uint32_t still = r.Step(428);
+    std::vector<uint32_t> steps;
+    r.Frames(1);
+    for (int tick = 1; tick < 12; ++tick) {
+        r.Frames(kTick);
+        steps.push_back(r.T().step);
+    }
+    // Row 0 (ticks 1..5) swings through the sine's upper half: longer periods, smaller
+    // steps; row 1 through its lower half.
+    EXPECT_EQ(steps[0], still);
+    EXPECT_LT(*std::min_element(steps.begin(), steps.begin() + 5), still);
+    EXPECT_GT(*std::max_element(steps.begin() + 6, steps.end()), still);
+}
+
 TEST(ModulePlayer, SongEndWithAndWithoutLoop) {
     for (bool loop : {false, true}) {
         Rig r(ModuleBuilder(2)

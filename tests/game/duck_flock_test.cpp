@@ -162,4 +162,13 @@ TEST_F(DuckFlockTest, ADuckThatLeftTheSceneIsRemoved) {
     for (int i = 0; i < flock.duckCount; ++i) EXPECT_NE(flock.ducks[i], d);
 }
 
+TEST_F(DuckFlockTest, ASecondInitTakesTheOldDucksOffTheScreen) {
+    const Sprite* shown[] = {put(DUCK_BIG_DOWN, 50, 400)->sprite,
+                             put(DUCK_SMALL_UP, 120, 500)->sprite};
+    flock.Init(surface.get());
+    EXPECT_EQ(flock.duckCount, 0);
+    EXPECT_EQ(ints(flock.ducks[0] == nullptr, flock.ducks[1] == nullptr), ints(1, 1));
+    for (const Sprite* s : shown) EXPECT_FALSE(surface->list.contains(s));
+}
+
 }  // namespace
