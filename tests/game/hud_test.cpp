@@ -9,6 +9,7 @@
 #include "game/score_popups.h"
 #include "game/shell_magazine.h"
 #include "game/shot_marks.h"
+#include "graphics/picture_decoder.h"
 #include "graphics/picture_font.h"
 #include "graphics/picture_ids.h"
 #include "round_fixture.h"
@@ -101,6 +102,34 @@ TEST_F(HudTest, HitBurstsByDuckKindAndAtMostTwo) {
     every(80, 20, [&] { animationStep(), fx.Update(); });
     EXPECT_EQ(fx.count, 0);
     fx.Clear();
+}
+
+// Frames loaded at a size other than their picture's come out sheared: every row starts
+// a few pixels later than the one above. The stream decodes to exactly the bytes of the
+// picture's own size.
+TEST_F(HudTest, BurstsAndPuffsAreLoadedAtTheirPicturesOwnSizes) {
+    if (platform::findResource("PCT", PIC_SMALL_BURST_FIRST).empty())
+        GTEST_SKIP() << "the bursts are not in this build's pack";
+    HitEffects fx;
+    fx.Init(surface.get());
+    ShotMarks marks;
+    marks.Init(surface.get());
+    std::vector<uint8_t> out(1 << 20);
+    for (auto [set, first, last] :
+         {std::tuple{&fx.largeFrames, +PIC_LARGE_BURST_FIRST, +PIC_LARGE_BURST_LAST},
+          {&fx.smallFrames, +PIC_SMALL_BURST_FIRST, +PIC_SMALL_BURST_LAST},
+          {&marks.frames, +PIC_SHOT_PUFF_FIRST, +PIC_SHOT_PUFF_LAST}}) {
+        ASSERT_EQ(set->count, last - first + 1);
+        for (int k = 0; k < set->count; ++k) {
+            const Image* image = set->frames[k];
+            EXPECT_EQ(decodePictureStream(platform::findResource("PCT", first + k), out.data(),
+                                          out.size()),
+                      2u * image->width * image->height)
+                << "picture " << first + k;
+        }
+    }
+    fx.Clear();
+    marks.Clear();
 }
 
 TEST_F(HudTest, PopupBadgeAndNumberDriftApartAndVanishTogether) {
