@@ -5,6 +5,7 @@
 #include "game/hit_effects.h"
 #include "game/moving_number.h"
 #include "game/moving_picture.h"
+#include "game/scene_props.h"
 #include "game/score_counter.h"
 #include "game/score_popups.h"
 #include "game/shell_magazine.h"
@@ -107,7 +108,7 @@ TEST_F(HudTest, HitBurstsByDuckKindAndAtMostTwo) {
 // Frames loaded at a size other than their picture's come out sheared: every row starts
 // a few pixels later than the one above. The stream decodes to exactly the bytes of the
 // picture's own size.
-TEST_F(HudTest, BurstsAndPuffsAreLoadedAtTheirPicturesOwnSizes) {
+TEST_F(HudTest, BurstsPuffsAndSceneryAreLoadedAtTheirPicturesOwnSizes) {
     if (platform::findResource("PCT", PIC_SMALL_BURST_FIRST).empty())
         GTEST_SKIP() << "the bursts are not in this build's pack";
     HitEffects fx;
@@ -127,6 +128,12 @@ TEST_F(HudTest, BurstsAndPuffsAreLoadedAtTheirPicturesOwnSizes) {
                       2u * image->width * image->height)
                 << "picture " << first + k;
         }
+    }
+    for (const PropPlace& p : SceneProps::kPlaces) {
+        EXPECT_EQ(
+            decodePictureStream(platform::findResource("PCT", p.picture), out.data(), out.size()),
+            2u * p.width * p.height)
+            << "picture " << p.picture;
     }
     fx.Clear();
     marks.Clear();
