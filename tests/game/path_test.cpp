@@ -142,7 +142,9 @@ TEST(ZigzagPathTest, DoneOnlyNearTheTargetRowAndOutsideTheScene) {
     const std::tuple<int, int, int, bool> cases[] = {
         {100, 1115, 1120, true},  {100, 1130, 1120, true}, {100, 1131, 1120, false},
         {100, 1109, 1120, false}, {-5, 1120, 1120, true},  {100, 500, 1120, false},
-        {100, 500, 500, false}};
+        {100, 500, 500, false},   {0, 500, 500, true},     {1, 500, 500, false},
+        {239, 495, 500, false},   {240, 495, 500, true},   {100, 0, 5, true},
+        {100, 1, 5, false}};
     for (auto [x, y, targetY, done] : cases) {
         ZigzagPath z(100, -100, 0, targetY, 1, Random(5));
         z.x = x;
