@@ -53,7 +53,7 @@ TEST(ScoreCounterTest, RollsOneUnitPerTickTowardsANonNegativeTotal) {
 
 class HudTest : public RoundFixture {};
 
-TEST_F(HudTest, MagazineStepsThroughItsFramesAndReloads) {
+TEST_F(HudTest, MagazineStepsThroughItsFramesReloadsAndLeavesWhenCleared) {
     ShellMagazine mag;
     surface->setScroll(0, 639);
     mag.Init(212, 5, surface.get(), 7);
@@ -67,7 +67,11 @@ TEST_F(HudTest, MagazineStepsThroughItsFramesAndReloads) {
     }
     mag.Reload();
     EXPECT_EQ(ints(mag.shells, mag.strip->current), ints(7, 0));
+    const Sprite* strip = mag.strip;
     mag.Clear();
+    EXPECT_FALSE(surface->list.contains(strip));  // gone from the screen
+    EXPECT_EQ(mag.strip, nullptr);
+    mag.Clear();  // twice is harmless
 }
 
 TEST_F(HudTest, ShotMarksSitUnderThePenWhateverTheScrollAtMostTwentyNine) {

@@ -201,6 +201,9 @@ TEST_F(HiScoreTableTest, PropertiesCopyTheirStringsAndCompareByValue) {
     const char16_t emptyThenMore[] = {0, u'X', u'Y', 0};  // nothing past the end is read
     c.SetString(emptyThenMore);
     EXPECT_EQ(std::u16string(c.prop.val.lpwstr), u"");
+    c.SetString(u"MALLARDS");  // a shorter name over a longer one reads back short, in
+    c.SetString(u"TEAL");      // whatever memory the longer one left behind
+    EXPECT_EQ(std::u16string(c.prop.val.lpwstr), u"TEAL");
     std::u16string longest(CCeDbProp::kMaxString - 1, u'L');
     c.SetString(longest.c_str());
     EXPECT_EQ(std::u16string(c.prop.val.lpwstr), longest);
