@@ -1,4 +1,5 @@
 // The desktop entry point: the command line, then the game.
+#include "platform/platform.h"
 #include "platform/sdl/command_line.h"
 #include "screens/screen_factory.h"
 #include "shell/application.h"
@@ -9,5 +10,5 @@ int main(int argc, char** argv) {
     if (line.action != CommandLine::Action::Run) return platform::desktop::answerCommandLine(line);
     platform::desktop::setWindowOptions(line.window);
     application().createGame = createGame;
-    return application().Main();
+    return platform::runMain([] { return application().Main(); });
 }

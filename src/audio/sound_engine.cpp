@@ -47,7 +47,10 @@ void SoundEngine::PrimeDevice() {
 
 void SoundEngine::StartOutput() {
     stopRequested = false;
-    outputThread = std::thread(&SoundEngine::OutputThread, this);
+    // A device that refills itself needs no thread: it calls RefillPlayed when it can.
+    auto refill = [](void* engine) { static_cast<SoundEngine*>(engine)->RefillPlayed(); };
+    if (!device->pumpsItself(refill, this))
+        outputThread = std::thread(&SoundEngine::OutputThread, this);
     device->restart();
     open = 1;
 }
@@ -87,18 +90,22 @@ bool SoundEngine::Close() {
 }
 
 void SoundEngine::OutputThread() {
-    const uint32_t bytes = BufferBytes();
     while (!stopRequested) {
         device->waitForDone(5);
         if (stopRequested) break;
-        while (uint8_t* done = device->takeDone()) {
-            filling = done;
-            {
-                std::lock_guard<std::mutex> lock(mixerLock);
-                MixBuffer(filling);
-            }
-            device->write(filling, bytes);
+        RefillPlayed();
+    }
+}
+
+void SoundEngine::RefillPlayed() {
+    const uint32_t bytes = BufferBytes();
+    while (uint8_t* done = device->takeDone()) {
+        filling = done;
+        {
+            std::lock_guard<std::mutex> lock(mixerLock);
+            MixBuffer(filling);
         }
+        device->write(filling, bytes);
     }
 }
 

@@ -1,5 +1,6 @@
 // The sound engine: eight sample voices and two module players mixed in software into
-// a ring of five 8-bit buffers that an output thread hands to the wave output.
+// a ring of five 8-bit buffers that an output thread hands to the wave output (or,
+// where the device refills itself, that it asks for on the game's thread).
 #pragma once
 
 #include <atomic>
@@ -78,6 +79,8 @@ class SoundEngine {
     void PrimeDevice();
     void StartOutput();
     void OutputThread();
+    // Mixes every buffer the device has handed back into the next block and writes it.
+    void RefillPlayed();
 
     std::unique_ptr<platform::WaveOut> device;
     platform::WaveFormat format;

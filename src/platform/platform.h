@@ -1,10 +1,12 @@
 // What the game asks of an operating system, in the game's own terms.
 //
-// Two backends implement all of it: the desktop one (src/platform/sdl, SDL2) and the
-// headless one (src/platform/headless, virtual clock, scripted input). A program picks
-// its backend at link time. The registry and property-database stand-ins are shared by
-// both and declared in platform/store/store.h; the resource pack lookup and the runtime
-// random generator live in src/platform/ itself.
+// Three backends implement all of it: the desktop one (src/platform/sdl, SDL2), the
+// headless one (src/platform/headless, virtual clock, scripted input) and the browser
+// one (src/platform/web, WebAssembly). A program picks its backend at link time. The
+// registry and property-database stand-ins are declared in platform/store/store.h
+// (over SQLite for the desktop and headless backends, over the page's storage in the
+// browser); the resource pack lookup and the runtime random generator live in
+// src/platform/ itself.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +15,14 @@
 #include <span>
 
 namespace platform {
+
+// ---------------------------------------------------------------------------
+// The program's entry. The game's loop and its modal waits are plain sequential code
+// that blocks in getMessage() and sleepMs(); the backend decides on which stack that
+// code runs. The desktop and the headless backend simply call appMain and answer its
+// exit status; a browser cannot block its page, so there the backend runs appMain on a
+// stack that it can suspend at every wait and give the page back.
+int runMain(int (*appMain)());
 
 // ---------------------------------------------------------------------------
 // Window messages. The numbers are the ones the main loop's table is written in.
@@ -129,6 +139,15 @@ class WaveOut {
     virtual void restart() = 0;
     // Stops playing and drops every queued buffer without handing it back.
     virtual void reset() = 0;
+    // A device that has no thread to spare (the browser) refills itself: it keeps
+    // `refill` and calls it, on the game's own thread, whenever buffers may have come
+    // back; the engine then starts no output thread. Answers false when the engine is
+    // to run its own output thread (every other device). `refill` is dropped by reset().
+    virtual bool pumpsItself(void (*refill)(void* context), void* context) {
+        (void)refill;
+        (void)context;
+        return false;
+    }
 };
 
 // Opens the wave output; nullptr when there is no device or it refuses the format.

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "audio/game_sound.h"
 #include "audio/sound_engine.h"
@@ -98,6 +99,69 @@ TEST(OutputCycle, FiveShortWritesThenFullBuffersInTurn) {
     EXPECT_TRUE(e.Close());
     std::lock_guard<std::mutex> g(log->lock);
     EXPECT_EQ(log->calls.back(), "reset");
+}
+
+// A device like the browser's: no output thread, it calls the engine's refill itself.
+class PumpingDevice : public TestDevice {
+  public:
+    explicit PumpingDevice(std::shared_ptr<DeviceLog> log) : TestDevice(std::move(log)) {}
+    bool pumpsItself(void (*refill)(void*), void* context) override {
+        refill_ = refill;
+        context_ = context;
+        return true;
+    }
+    void reset() override {
+        refill_ = nullptr;
+        TestDevice::reset();
+    }
+    void Pump() {
+        if (refill_ != nullptr) refill_(context_);
+    }
+
+  private:
+    void (*refill_)(void*) = nullptr;
+    void* context_ = nullptr;
+};
+
+TEST(OutputCycle, ADeviceThatPumpsItselfIsRefilledOnlyWhenItAsks) {
+    auto log = std::make_shared<DeviceLog>();
+    auto owned = std::make_unique<PumpingDevice>(log);
+    PumpingDevice* device = owned.get();
+    SoundEngine e;
+    ASSERT_TRUE(e.OpenWith(std::move(owned), 22050, false));
+    std::vector<uint8_t> sample(700 + 8, 228);
+    SoundRequest r;
+    audiotest::SetRequest(r, sample.data(), 700, 22050);
+    ASSERT_EQ(e.StartSample(r), 2);
+    {
+        std::lock_guard<std::mutex> g(log->lock);
+        log->done.push_back(const_cast<uint8_t*>(log->writes[0]));
+        log->done.push_back(const_cast<uint8_t*>(log->writes[1]));
+    }
+    // No thread of the engine's may take the buffers: they stay until the device pumps.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    {
+        std::lock_guard<std::mutex> g(log->lock);
+        EXPECT_EQ(log->writes.size(), 5u);
+    }
+    device->Pump();
+    {
+        std::lock_guard<std::mutex> g(log->lock);
+        ASSERT_EQ(log->writes.size(), 7u);
+        EXPECT_TRUE(log->done.empty());
+        EXPECT_EQ(log->writes[5], e.MixMemory());
+        EXPECT_EQ(log->writes[6], e.MixMemory() + 588);
+        const std::vector<uint8_t>& second = log->written[6];
+        ASSERT_EQ(second.size(), 588u);
+        // 701 frames of sound: the whole first buffer and 113 frames of the second.
+        EXPECT_EQ(second[112], 178);
+        EXPECT_EQ(second[113], 128);
+    }
+    device->Pump();  // nothing came back: nothing is written
+    EXPECT_TRUE(e.Close());
+    std::lock_guard<std::mutex> g(log->lock);
+    EXPECT_EQ(log->writes.size(), 7u);
+    EXPECT_EQ(log->calls.back(), "reset") << "the device drops the engine before it goes";
 }
 
 class GameSoundTest : public ::testing::Test {

@@ -115,6 +115,11 @@ namespace platform {
 
 using headless::window;
 
+int runMain(int (*appMain)()) {
+    // Virtual time never blocks: the program runs on the caller's stack.
+    return appMain();
+}
+
 bool createWindow() {
     if (!window().windowAvailable) return false;
     window().created = true;

@@ -1,4 +1,4 @@
-// Time and ending the process on the desktop.
+// The entry, time and ending the process on the desktop.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +8,11 @@
 #include "platform/sdl/desktop_window.h"
 
 namespace platform {
+
+int runMain(int (*appMain)()) {
+    // A desktop thread may block as long as it likes: the game runs on it directly.
+    return appMain();
+}
 
 uint32_t tickCount() {
     using namespace std::chrono;
