@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace platform {
 
@@ -81,6 +82,25 @@ bool Stylus::release(const WindowGeometry& g, double wx, double wy, Message& out
     pointerToDevice(g, wx, wy, dx, dy);
     out = penMessage(MSG_LBUTTONUP, dx, dy);
     return true;
+}
+
+bool keyFromBrowserCode(std::string_view code, DesktopKey& key) {
+    static constexpr std::pair<std::string_view, DesktopKey> kCodes[] = {
+        {"ArrowLeft", DesktopKey::Left}, {"ArrowRight", DesktopKey::Right},
+        {"ArrowUp", DesktopKey::Up},     {"ArrowDown", DesktopKey::Down},
+        {"Enter", DesktopKey::Enter},    {"NumpadEnter", DesktopKey::Enter},
+        {"Space", DesktopKey::Space},    {"Digit1", DesktopKey::Digit1},
+        {"Digit2", DesktopKey::Digit2},  {"Digit3", DesktopKey::Digit3},
+        {"Digit4", DesktopKey::Digit4},  {"Escape", DesktopKey::Escape},
+        {"KeyP", DesktopKey::P},         {"F11", DesktopKey::F11},
+    };
+    for (const auto& [name, k] : kCodes) {
+        if (name == code) {
+            key = k;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool keyMessage(DesktopKey key, bool pressed, Message& out) {

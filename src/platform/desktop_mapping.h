@@ -1,10 +1,11 @@
 // The desktop's view of the device: how the 240 x 320 device screen sits turned and
 // scaled in a window, and which messages the keyboard and mouse stand for. Pure
-// arithmetic, shared by the desktop backend and the simulator (which sends the same
-// messages the desktop would).
+// arithmetic, shared by the desktop and browser backends and the simulator (which sends
+// the same messages the desktop would).
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -77,6 +78,10 @@ enum class DesktopKey {
     P,       // the same
     F11,     // fullscreen on and off
 };
+
+// The browser names keys by their place on the keyboard ("ArrowLeft", "Digit1",
+// "NumpadEnter"...); false for a key that means nothing to the game.
+bool keyFromBrowserCode(std::string_view code, DesktopKey& key);
 
 // The message a key press or release sends; false when it sends none (the hardware
 // buttons are pressed through their hot key and released through a key-up).

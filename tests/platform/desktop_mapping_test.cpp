@@ -283,4 +283,25 @@ TEST(WindowState, AWindowFromALargerScreenOpensWhollyOnTheSmallerOne) {
     }
 }
 
+TEST(Keys, TheBrowsersKeyNamesMeanTheSameKeysAsOnTheDesktop) {
+    using D = DesktopKey;
+    const std::pair<const char*, DesktopKey> known[] = {
+        {"ArrowLeft", D::Left}, {"ArrowRight", D::Right}, {"ArrowUp", D::Up},
+        {"ArrowDown", D::Down}, {"Enter", D::Enter},      {"NumpadEnter", D::Enter},
+        {"Space", D::Space},    {"Digit1", D::Digit1},    {"Digit4", D::Digit4},
+        {"Escape", D::Escape},  {"KeyP", D::P},           {"F11", D::F11},
+    };
+    for (const auto& [code, expected] : known) {
+        DesktopKey key = D::Digit3;
+        ASSERT_TRUE(keyFromBrowserCode(code, key)) << code;
+        EXPECT_EQ(key, expected) << code;
+    }
+    // Names of other keys, near misses and the empty name mean nothing.
+    for (const char* code : {"", "Digit5", "Numpad1", "KeyA", "arrowleft", "ArrowLeftX", "F12"}) {
+        DesktopKey key = D::Digit3;
+        EXPECT_FALSE(keyFromBrowserCode(code, key)) << code;
+        EXPECT_EQ(key, D::Digit3) << code;
+    }
+}
+
 }  // namespace
