@@ -8,7 +8,8 @@ SETUP = test
 # The machine is shared: every benchmark runs five times and the medians count.
 BENCH_FLAGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-.PHONY: run test package setup configure build contact-sheet sound-sheet bench atlas mutation clean
+.PHONY: run test package setup configure build contact-sheet sound-sheet bench atlas mutation \
+        clean web web-test
 
 run: SETUP = run
 package: SETUP = package
@@ -63,3 +64,31 @@ mutation: build
 
 clean:
 	rm -rf $(BUILD)
+
+# ---------------------------------------------------------------------------
+# The browser build (README, "Browser"): emscripten links the same game with the web
+# backend into $(WEB_BUILD)/index.html, index.js and index.wasm, with the resource pack
+# of the desktop build. `make web-test` runs the store tests in node against the wasm
+# build and drives the page in Debian's headless Chromium.
+WEB_BUILD ?= build-web
+# Debian's emscripten runs its optimiser's helpers from the system's node modules.
+EMENV = NODE_PATH=/usr/share/nodejs
+
+$(WEB_BUILD)/build.ninja: | $(BUILD)/build.ninja
+	@tools/setup-web.sh
+	$(EMENV) emcmake cmake -S cmake/web -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DTALLREED_PACK=$(abspath $(BUILD))/pack/pack.bin
+
+web: configure
+	cmake --build $(BUILD) --target resources
+	@tools/setup-web.sh
+	@$(MAKE) --no-print-directory $(WEB_BUILD)/build.ninja
+	$(EMENV) cmake --build $(WEB_BUILD) --target index
+	@gzip -9 -c $(WEB_BUILD)/index.wasm | wc -c | xargs printf "index.wasm: %s bytes gzip-compressed\n"
+
+web-test: web
+	@tools/setup-web.sh --test
+	cmake --build $(BUILD) --target tallreed-sim
+	$(EMENV) cmake --build $(WEB_BUILD) --target web_store_tests
+	node --no-experimental-fetch $(WEB_BUILD)/web_store_tests.js
+	node tests/web/web_test.mjs $(WEB_BUILD) $(BUILD)/tallreed-sim
