@@ -4,8 +4,12 @@
 # tests/web/package-lock.json). Only what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-pkgs=(emscripten nodejs npm)
-if [ "${1:-}" = "--test" ]; then pkgs+=(chromium); fi
+pkgs=(emscripten)
+if [ "${1:-}" = "--test" ]; then
+    pkgs+=(chromium)
+    # npm may come with the machine's own node; Debian's only where there is none.
+    command -v npm > /dev/null || pkgs+=(npm)
+fi
 missing=()
 for p in "${pkgs[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
