@@ -74,15 +74,12 @@ WEB_BUILD ?= build-web
 # Debian's emscripten runs its optimiser's helpers from the system's node modules.
 EMENV = NODE_PATH=/usr/share/nodejs
 
-$(WEB_BUILD)/build.ninja: | $(BUILD)/build.ninja
-	@tools/setup-web.sh
-	$(EMENV) emcmake cmake -S cmake/web -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DTALLREED_PACK=$(abspath $(BUILD))/pack/pack.bin
-
+# Configured every time: the pack's size is written into the assembly that links it in.
 web: configure
 	cmake --build $(BUILD) --target resources
 	@tools/setup-web.sh
-	@$(MAKE) --no-print-directory $(WEB_BUILD)/build.ninja
+	$(EMENV) emcmake cmake -S cmake/web -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DTALLREED_PACK=$(abspath $(BUILD))/pack/pack.bin > /dev/null
 	$(EMENV) cmake --build $(WEB_BUILD) --target index
 	@gzip -9 -c $(WEB_BUILD)/index.wasm | wc -c | xargs printf "index.wasm: %s bytes gzip-compressed\n"
 
