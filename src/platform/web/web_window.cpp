@@ -31,7 +31,7 @@ struct Page {
     Viewport viewport;
     int pageWidth = 0, pageHeight = 0;  // in device pixels
     bool created = false;
-    bool penHeld = false;
+    Stylus stylus;
     uint32_t timerPeriod = 0;
     double nextTimer = 0;
     double lastYield = 0;
@@ -92,7 +92,7 @@ EM_JS(void, tr_page_open, (), {
             if (down && !e.repeat) toggleFullscreen();
             return;
         }
-        if (e.repeat || e.ctrlKey || e.metaKey) return;
+        if (down && (e.repeat || e.ctrlKey || e.metaKey)) return;  // a release always goes
         if (e.code.startsWith("Arrow") || e.code === "Space" || e.code.endsWith("Enter")) e.preventDefault();
         events.push([down ? 4 : 5, 0, 0, 0, e.code]);
     };
@@ -155,10 +155,10 @@ void layout() {
                     kLandscapeHeight * p.viewport.scale);
 }
 
-uint32_t penPoint(int x, int y) {
-    int dx = 0, dy = 0;
-    windowToDevice(page().viewport, x, y, dx, dy);
-    return packPoint(dx, dy);
+// The page's size in device pixels; the pointer is measured in them too.
+WindowGeometry geometry() {
+    const Page& p = page();
+    return WindowGeometry{p.pageWidth, p.pageHeight, p.pageWidth, p.pageHeight};
 }
 
 // Turns what the page queued into the game's messages, as the desktop does with SDL's.
@@ -173,26 +173,32 @@ void takeEvents() {
             case 1:
             case 3: {
                 const bool down = kind == 1;
+                Message m;
                 if (button == 0) {
-                    if (!down && !p.penHeld) break;
-                    p.penHeld = down;
-                    p.pending.push_back(
-                        Message{down ? MSG_LBUTTONDOWN : MSG_LBUTTONUP, 0, penPoint(x, y)});
+                    // The desktop's stylus: a press in the bars does nothing, a drag or
+                    // a release that leaves the picture keeps to its edge.
+                    const bool sent = down ? p.stylus.press(geometry(), x, y, m)
+                                           : p.stylus.release(geometry(), x, y, m);
+                    if (sent) p.pending.push_back(m);
                 } else if (button == 2) {
                     p.pending.push_back(
                         Message{down ? MSG_HOTKEY : MSG_KEYUP, kRightButtonHotKey, 0});
                 }
                 break;
             }
-            case 2:
-                // A stylus only moves while it touches the screen.
-                if (p.penHeld) p.pending.push_back(Message{MSG_MOUSEMOVE, 0, penPoint(x, y)});
+            case 2: {
+                Message m;
+                if (p.stylus.move(geometry(), x, y, m)) p.pending.push_back(m);
                 break;
+            }
             case 4:
             case 5: {
+                // F11 and Alt+Enter are the page's own (full screen needs the key's
+                // gesture); everything else goes as on the desktop.
                 DesktopKey key;
                 Message m;
-                if (keyFromBrowserCode(code, key) && keyMessage(key, kind == 4, m))
+                if (keyFromBrowserCode(code, key) &&
+                    keyAction(key, kind == 4, false, false, m) == KeyAction::Send)
                     p.pending.push_back(m);
                 break;
             }
