@@ -99,6 +99,10 @@ EM_JS(void, tr_page_open, (), {
     document.addEventListener("keydown", key(true));
     document.addEventListener("keyup", key(false));
     window.addEventListener("resize", () => events.push([6, 0, 0, 0]));
+    // A hidden tab is the desktop's minimised window, a page without the focus its
+    // window without it: either pauses a round.
+    document.addEventListener("visibilitychange", () => { if (document.hidden) events.push([7, 0, 0, 0]); });
+    window.addEventListener("blur", () => events.push([8, 0, 0, 0]));
     document.addEventListener("fullscreenchange", () => events.push([6, 0, 0, 0]));
 });
 
@@ -204,6 +208,12 @@ void takeEvents() {
             }
             case 6:
                 layout();
+                break;
+            case 7:
+                p.pending.push_back(minimisedMessage());
+                break;
+            case 8:
+                p.pending.push_back(focusLostMessage());
                 break;
             default:
                 break;
