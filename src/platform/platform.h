@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -105,6 +107,20 @@ bool claimSingleInstance();
 
 // Ends the process at once with the given status (the game's fatal paths).
 [[noreturn]] void fatalExit(int status);
+
+// ---------------------------------------------------------------------------
+// Where the game keeps what it remembers between runs. The store asks the backend
+// rather than knowing the host's habits; a backend without files brings a store of its
+// own and has no use for these.
+
+// The game's data folder: on Linux $XDG_DATA_HOME/tallreed (by default
+// ~/.local/share/tallreed). "" when the host has none (no home folder at all).
+std::string dataFolder();
+
+// Sets a damaged file aside under a new name beside it, each companion (path + suffix,
+// when present) under the same new name + suffix; never replaces or deletes anything.
+// Answers the new name, or "" when the file could not be moved.
+std::string setAsideDamaged(const std::string& path, const std::vector<std::string>& companions);
 
 // ---------------------------------------------------------------------------
 // Resources linked into the program: "PCT", "WAVE", "MUSIC". An empty span when absent.
