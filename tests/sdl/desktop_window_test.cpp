@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -315,6 +316,31 @@ TEST_F(DesktopWindow, AVirtualControllerAimsTapsReloadsAndPauses) {
     EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_KEYUP, 195u));
     m = nextInput();
     EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_KEYUP, VK_PAUSE));
+}
+
+// Without a display SDL would run on an invisible driver: the window is refused instead,
+// with the reason, unless a driver was asked for by name.
+TEST(DesktopStart, WithoutADisplayTheWindowIsRefusedWithTheReason) {
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("WAYLAND_DISPLAY");
+    const std::pair<const char*, const char*> cases[] = {
+        {nullptr, "no display: set DISPLAY or WAYLAND_DISPLAY"},
+        {"", "no display: set DISPLAY or WAYLAND_DISPLAY"},
+        {":9999", "no display: "},  // a display nobody serves
+    };
+    for (const auto& [display, said] : cases) {
+        if (display != nullptr)
+            setenv("DISPLAY", display, 1);
+        else
+            unsetenv("DISPLAY");
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(createWindow());
+        const std::string text = testing::internal::GetCapturedStderr();
+        EXPECT_NE(text.find(said), std::string::npos) << text;
+    }
+    unsetenv("DISPLAY");
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    EXPECT_TRUE(createWindow());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 #include <thread>
 
 #include "platform/desktop_mapping.h"
@@ -163,6 +164,37 @@ void printStats() {
                  d.presenter.usesWindowSurface() ? "window surface" : "renderer");
 }
 
+// Without a display SDL goes on with a driver that shows nothing (offscreen, dummy,
+// evdev), and a player who started the game from a menu would wait for a window that
+// never comes. Such a driver is used only when asked for by name (SDL_VIDEODRIVER).
+bool startVideo(bool report) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool chosen = asked != nullptr && asked[0] != '\0';
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v != nullptr && v[0] != '\0';
+    };
+    if (!chosen && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        if (report) std::fprintf(stderr, "tallreed: no display: set DISPLAY or WAYLAND_DISPLAY\n");
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (report) std::fprintf(stderr, "tallreed: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const std::string name = driver != nullptr ? driver : "";
+    if (!chosen && (name == "offscreen" || name == "dummy" || name == "evdev")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (report)
+            std::fprintf(stderr, "tallreed: no display: cannot reach the display (SDL chose %s)\n",
+                         name.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const std::vector<uint16_t>& landscapeFrame() {
@@ -246,8 +278,9 @@ bool createWindow() {
     if (d.window != nullptr) return true;
     desktop::startedAtUs = desktop::wallUs();
     desktop::nameWindowClass();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "tallreed: no display: %s\n", SDL_GetError());
+    if (!desktop::startVideo(true)) return false;
+    if (SDL_InitSubSystem(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "tallreed: cannot start SDL: %s\n", SDL_GetError());
         return false;
     }
     const uint32_t first = SDL_RegisterEvents(2);
@@ -372,7 +405,7 @@ void messageBox(const char* text, const char* caption, BoxIcon icon) {
 void showWaitCursor(bool on) {
     Desktop& d = state();
     desktop::nameWindowClass();  // the video subsystem reads it when it starts
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+    if (!desktop::startVideo(false)) return;
     // Without the wait cursor the mouse shows a cross-hair: on the desktop the mouse
     // stands in for the stylus, which the player can always see.
     SDL_Cursor*& cursor = on ? d.waitCursor : d.aimCursor;

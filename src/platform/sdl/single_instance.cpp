@@ -1,11 +1,14 @@
-// The single-instance check. The first copy holds an exclusive lock on a per-user file
-// for as long as it runs (the lock goes with the process, even when it crashes) and
-// listens on a Unix socket beside it. A second copy fails to take the lock, connects to
-// the socket to ask the first copy to raise its window, and ends.
+// The single-instance check. The first copy holds a write lock on a per-user file for as
+// long as it runs and listens on a Unix socket beside it. A second copy fails to take the
+// lock, connects to the socket to ask the first copy to raise its window, and ends.
+//
+// The lock is a POSIX record lock: it belongs to the process, goes when the process ends
+// (even when it crashes) and is not inherited by a forked child. A lock on the open file
+// (flock) would be shared with such a child, and a message box's helper process that
+// outlived a killed game would then refuse every later start.
 #include "platform/sdl/single_instance.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -14,6 +17,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/host_folders.h"
 #include "platform/platform.h"
 #include "platform/sdl/desktop_window.h"
 
@@ -22,16 +26,23 @@ namespace desktop {
 
 std::string instanceFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/') return runtime;
-    return "/tmp";
+    if (runtime != nullptr && runtime[0] == '/' && isPrivateFolder(runtime)) return runtime;
+    // Without a runtime folder of our own: a private folder in the user's cache, never a
+    // name in /tmp that another user could take first.
+    const std::string cache = xdgFolder("XDG_CACHE_HOME", ".cache");
+    if (cache.empty()) return "";
+    const std::string dir = cache + "/tallreed";
+    return makePrivateFolder(dir) ? dir : "";
 }
 
 std::string instanceLockPath() {
-    return instanceFolder() + "/tallreed-" + std::to_string(getuid()) + ".lock";
+    const std::string dir = instanceFolder();
+    return dir.empty() ? "" : dir + "/tallreed.lock";
 }
 
 std::string instanceSocketPath() {
-    return instanceFolder() + "/tallreed-" + std::to_string(getuid()) + ".sock";
+    const std::string dir = instanceFolder();
+    return dir.empty() ? "" : dir + "/tallreed.sock";
 }
 
 }  // namespace desktop
@@ -42,7 +53,7 @@ bool socketAddress(sockaddr_un& addr) {
     const std::string path = desktop::instanceSocketPath();
     std::memset(&addr, 0, sizeof addr);
     addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) return false;
+    if (path.empty() || path.size() >= sizeof addr.sun_path) return false;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     return true;
 }
@@ -50,7 +61,7 @@ bool socketAddress(sockaddr_un& addr) {
 // Runs for the life of the process: every connection is a request to come to the front.
 void listenForOthers(int server) {
     for (;;) {
-        const int client = accept(server, nullptr, nullptr);
+        const int client = accept4(server, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) {
             if (errno == EINTR) continue;
             return;
@@ -79,18 +90,26 @@ int lockFd = -1;
 }  // namespace
 
 void desktop::forgetInstanceClaim() {
-    // The descriptor is left open: closing it here would not release the parent's lock
-    // anyway, and the parent may still be using the same open file.
+    // A forked child never holds its parent's record lock; it only forgets the descriptor
+    // (left open: the parent may still use the same open file).
     lockFd = -1;
 }
 
 bool claimSingleInstance() {
     if (lockFd >= 0) return true;  // already ours
     const std::string lockPath = desktop::instanceLockPath();
-    const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return true;  // cannot tell: better to run than to refuse
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Whatever keeps us from telling (no private folder, a file system without locks),
+    // starting is better than refusing: a stale claim must never block a start.
+    if (lockPath.empty()) return true;
+    const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return true;
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (fcntl(fd, F_SETLK, &whole) != 0) {
+        const bool held = errno == EACCES || errno == EAGAIN;
         close(fd);
+        if (!held) return true;
         askFirstCopyToRaise();
         return false;
     }
