@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "persist/hiscore_merge.h"
 #include "persist/prop_list.h"
+#include "persist/save_failure.h"
 #include "platform/platform.h"
 #include "platform/store/store.h"
 
@@ -28,7 +30,7 @@ void showError(const char* text, platform::BoxIcon icon = platform::BoxIcon::Sto
 
 }  // namespace
 
-HiScoreTable::HiScoreTable() = default;
+HiScoreTable::HiScoreTable() : seen_{} {}
 HiScoreTable::~HiScoreTable() = default;
 
 void HiScoreTable::BuildProps(const HiScoreRecord& r, PropList& list) {
@@ -48,7 +50,7 @@ void HiScoreTable::BuildProps(const HiScoreRecord& r, PropList& list) {
     list.Insert(list.Count(), p);
 }
 
-void HiScoreTable::WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r) {
+uint32_t HiScoreTable::WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r) {
     PropList list;
     BuildProps(r, list);
     platform::CEPROPVAL values[kPropsPerRecord];
@@ -56,18 +58,9 @@ void HiScoreTable::WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r)
         values[i] = list[i].prop;
         values[i].propid = platform::makePropId(static_cast<uint16_t>(i), list[i].type());
     }
-    if (!platform::ceWriteRecordProps(db, id, kPropsPerRecord, values))
-        ReportWriteError(platform::getLastError());
-}
-
-void HiScoreTable::ReportWriteError(uint32_t error) {
-    if (error == platform::ERROR_INVALID_PARAMETER) {
-        showError("Invalid parameter!", platform::BoxIcon::None);
-    } else if (error != platform::ERROR_SUCCESS) {
-        // A full disk and every other reason the store refused the record: the score is
-        // not kept either way, and the player should hear of it.
-        showError("Disk is full!", platform::BoxIcon::None);
-    }
+    if (platform::ceWriteRecordProps(db, id, kPropsPerRecord, values)) return 0;
+    const uint32_t error = platform::getLastError();
+    return error ? error : platform::ERROR_IO_DEVICE;
 }
 
 void HiScoreTable::ReportOpenError(uint32_t error) {
@@ -81,7 +74,12 @@ void HiScoreTable::ReportOpenError(uint32_t error) {
         case platform::ERROR_INVALID_PARAMETER:
             showError("A parameter was invalid.");
             break;
+        case platform::ERROR_SUCCESS:
+            break;
         default:
+            // A store that another program holds, say: the scores are not saved, and the
+            // player hears of it.
+            showError(saveFailureText("The score table", error).c_str());
             break;
     }
 }
@@ -102,30 +100,34 @@ void HiScoreTable::CreateDatabase() {
         ReportOpenError(platform::getLastError());
         return;
     }
-    // The ten empty records appear together or not at all.
+    // The ten empty records appear together or not at all, and a failure is told once.
     platform::StoreTransaction transaction;
-    for (const HiScoreRecord& r : records) WriteRecord(db, 0, r);
-    if (transaction.commit() != platform::ERROR_SUCCESS)
+    uint32_t error = 0;
+    for (const HiScoreRecord& r : records) {
+        const uint32_t e = WriteRecord(db, 0, r);
+        if (!error) error = e;
+    }
+    const uint32_t committed = transaction.commit();
+    if (committed != platform::ERROR_SUCCESS)
         showError("Unable to create HiScore database!");
+    else if (error)
+        showError(saveFailureText("The score table", error).c_str(), platform::BoxIcon::None);
+    else
+        std::copy(std::begin(records), std::end(records), std::begin(seen_));
     platform::ceCloseHandle(db);
 }
 
-void HiScoreTable::Load() {
-    const platform::DbHandle db = platform::ceOpenDatabase(kDatabaseName);
-    if (db == platform::INVALID_DB_HANDLE) return;
+void HiScoreTable::ReadRecords(intptr_t db, Records& out) {
     int32_t last = -1;
     platform::ceSeekDatabase(db, platform::CEDB_SEEK_END, 0, &last);
-    if (last < 0) {
-        platform::ceCloseHandle(db);
-        return;
-    }
+    if (last < 0) return;
     platform::ceSeekDatabase(db, platform::CEDB_SEEK_BEGINNING, 0, nullptr);
     const int stored = std::min<int32_t>(last + 1, kRecords);
     for (int i = 0; i < stored; ++i) {
         uint16_t count = 0;
         platform::CEPROPVAL* props = nullptr;
         if (!platform::ceReadRecordProps(db, &count, &props)) break;
-        HiScoreRecord& r = records[i];
+        HiScoreRecord& r = out[i];
         for (int j = 0; j < count; ++j) {
             const platform::CEPROPVAL& p = props[j];
             switch (platform::typeFromPropId(p.propid)) {
@@ -151,25 +153,61 @@ void HiScoreTable::Load() {
         platform::localFree(props);
         platform::ceSeekDatabase(db, platform::CEDB_SEEK_CURRENT, 1, nullptr);
     }
+}
+
+void HiScoreTable::Load() {
+    const platform::DbHandle db = platform::ceOpenDatabase(kDatabaseName);
+    if (db == platform::INVALID_DB_HANDLE) return;
+    ReadRecords(db, records);
+    std::copy(std::begin(records), std::end(records), std::begin(seen_));
     platform::ceCloseHandle(db);
 }
 
-void HiScoreTable::Save() {
+uint32_t HiScoreTable::Write(Records& written) {
     const platform::DbHandle db = platform::ceOpenDatabase(kDatabaseName);
     if (db == platform::INVALID_DB_HANDLE) {
+        const uint32_t error = platform::getLastError();
+        return error ? error : platform::ERROR_IO_DEVICE;
+    }
+    // Read inside the caller's transaction: nobody can save between this look and our
+    // writes.
+    Records stored{};
+    ReadRecords(db, stored);
+    mergeScores(records, seen_, stored, written);
+    uint32_t error = 0;
+    platform::CEOID id = platform::ceSeekDatabase(db, platform::CEDB_SEEK_BEGINNING, 0, nullptr);
+    for (const HiScoreRecord& r : written) {
+        const uint32_t e = WriteRecord(db, id, r);
+        if (!error) error = e;
+        id = platform::ceSeekDatabase(db, platform::CEDB_SEEK_CURRENT, 1, nullptr);
+    }
+    platform::ceCloseHandle(db);
+    return error;
+}
+
+void HiScoreTable::Adopt(const Records& written) {
+    std::copy(std::begin(written), std::end(written), std::begin(records));
+    // Remembered as the store holds it: names of at most nine characters.
+    std::copy(std::begin(written), std::end(written), std::begin(seen_));
+    for (HiScoreRecord& r : seen_) r.name[kNameChars] = 0;
+}
+
+void HiScoreTable::Save() {
+    const platform::DbHandle probe = platform::ceOpenDatabase(kDatabaseName);
+    if (probe == platform::INVALID_DB_HANDLE) {
         ReportOpenError(platform::getLastError());
         return;
     }
+    platform::ceCloseHandle(probe);
     platform::StoreTransaction transaction;
-    platform::CEOID id = platform::ceSeekDatabase(db, platform::CEDB_SEEK_BEGINNING, 0, nullptr);
-    for (const HiScoreRecord& r : records) {
-        WriteRecord(db, id, r);
-        id = platform::ceSeekDatabase(db, platform::CEDB_SEEK_CURRENT, 1, nullptr);
-    }
+    Records written;
+    const uint32_t error = Write(written);
     const uint32_t committed = transaction.commit();
-    // Single writes that failed have been reported already; this is the whole save lost.
-    if (committed != platform::ERROR_SUCCESS) ReportWriteError(committed);
-    platform::ceCloseHandle(db);
+    if (committed == platform::ERROR_SUCCESS) Adopt(written);
+    // One box for the whole save, naming the first thing that went wrong.
+    const uint32_t first = committed ? committed : error;
+    if (first)
+        showError(saveFailureText("The score table", first).c_str(), platform::BoxIcon::None);
 }
 
 void HiScoreTable::ClearAll() {
@@ -182,16 +220,14 @@ int HiScoreTable::CountFilled() const {
     return kRecords;
 }
 
+bool HiScoreTable::ListedBefore(const HiScoreRecord& a, const HiScoreRecord& b) {
+    return a.score > b.score || (a.score == b.score && compareNames(a.name, b.name) < 0);
+}
+
 void HiScoreTable::Sort() {
-    for (int i = 0; i < kRecords - 1; ++i) {
-        for (int j = i + 1; j < kRecords; ++j) {
-            const HiScoreRecord& a = records[i];
-            const HiScoreRecord& b = records[j];
-            const bool keep =
-                a.score > b.score || (a.score == b.score && compareNames(a.name, b.name) < 0);
-            if (!keep) std::swap(records[i], records[j]);
-        }
-    }
+    for (int i = 0; i < kRecords - 1; ++i)
+        for (int j = i + 1; j < kRecords; ++j)
+            if (!ListedBefore(records[i], records[j])) std::swap(records[i], records[j]);
 }
 
 bool HiScoreTable::GetRecord(int index, HiScoreRecord& out) const {

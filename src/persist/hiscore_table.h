@@ -28,7 +28,8 @@ class HiScoreTable {
     void CreateDatabase();
     // Reads up to ten stored records into the table, in order.
     void Load();
-    // Writes the ten records over the stored ones, all in one transaction.
+    // Writes the ten records over the stored ones, all in one transaction, merged with
+    // what another copy of the game stored meanwhile; one message box when that fails.
     void Save();
     // Empties the ten records in memory; the database changes with the next Save.
     void ClearAll();
@@ -36,10 +37,19 @@ class HiScoreTable {
     int CountFilled() const;
     // Best score first; equal scores by name.
     void Sort();
+    // The order Sort makes: `a` is listed before `b`.
+    static bool ListedBefore(const HiScoreRecord& a, const HiScoreRecord& b);
     // False (after the message box) for an index outside 0..9.
     bool GetRecord(int index, HiScoreRecord& out) const;
     // True when the record entered the table.
     bool Insert(const HiScoreRecord& r);
+
+    // Save in two steps, for a caller that saves more in the same transaction: Write
+    // puts the (merged) table into the store and answers the first error; once the
+    // transaction has been committed, Adopt makes what was written the table.
+    using Records = HiScoreRecord[kRecords];
+    uint32_t Write(Records& written);
+    void Adopt(const Records& written);
 
     HiScoreRecord records[kRecords];
     char16_t nameBuffer[10] = {};
@@ -48,9 +58,13 @@ class HiScoreTable {
   private:
     static void BuildProps(const HiScoreRecord& r, PropList& list);
     // Writes one record's five properties onto record `id` (0: a new record) of the
-    // open database `db`, with the message box for a failed write.
-    static void WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r);
-    // The message boxes for a failed record write and a failed open.
-    static void ReportWriteError(uint32_t error);
+    // open database `db`; answers the error, 0 on success.
+    static uint32_t WriteRecord(intptr_t db, uint32_t id, const HiScoreRecord& r);
+    // Reads up to ten records from the first one of the open database into `out`.
+    static void ReadRecords(intptr_t db, Records& out);
     static void ReportOpenError(uint32_t error);
+
+    // The table as this copy of the game last read or wrote it: what is stored beyond
+    // it was saved by another copy since.
+    Records seen_;
 };

@@ -1,10 +1,12 @@
 #include "persist/settings.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "audio/game_sound.h"
 #include "persist/hiscore_table.h"
+#include "persist/save_failure.h"
 #include "platform/platform.h"
 #include "platform/store/store.h"
 
@@ -53,15 +55,14 @@ void readName(platform::HKEY key, const char16_t* name, char16_t* field) {
     copyName(field, text);
 }
 
-bool writeDword(platform::HKEY key, const char16_t* name, int32_t value) {
+uint32_t writeDword(platform::HKEY key, const char16_t* name, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
     const uint8_t bytes[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
                               static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
-    return platform::regSetValue(key, name, platform::REG_DWORD, bytes, sizeof bytes) ==
-           platform::ERROR_SUCCESS;
+    return platform::regSetValue(key, name, platform::REG_DWORD, bytes, sizeof bytes);
 }
 
-bool writeName(platform::HKEY key, const char16_t* name, const char16_t* field) {
+uint32_t writeName(platform::HKEY key, const char16_t* name, const char16_t* field) {
     // The field may have been filled to the brim; never read past it.
     int length = 0;
     while (length < Settings::kNameChars + 1 && field[length]) ++length;
@@ -72,7 +73,11 @@ bool writeName(platform::HKEY key, const char16_t* name, const char16_t* field) 
         bytes[2 * i + 1] = static_cast<uint8_t>(field[i] >> 8);
     }
     return platform::regSetValue(key, name, platform::REG_SZ, bytes.data(),
-                                 static_cast<uint32_t>(bytes.size())) == platform::ERROR_SUCCESS;
+                                 static_cast<uint32_t>(bytes.size()));
+}
+
+void showSaveFailure(const std::string& text) {
+    platform::messageBox(text.c_str(), "Error", platform::BoxIcon::None);
 }
 
 }  // namespace
@@ -80,6 +85,11 @@ bool writeName(platform::HKEY key, const char16_t* name, const char16_t* field) 
 Settings::Settings(GameSound* s) : SettingsBlock{}, sound(s) {
     // Start from the defaults so that a name that cannot be read is never garbage.
     SetDefaultFields();
+    // What opening the store found (a damaged file set aside, a file that cannot be
+    // written, and why) is told once, in a box as well: a player who started the game
+    // from a menu has no terminal to read it on.
+    const std::string notice = platform::takeStoreNotice();
+    if (!notice.empty()) platform::messageBox(notice.c_str(), "Error", platform::BoxIcon::Stop);
     hiScores = new HiScoreTable();
     hiScores->CreateDatabase();
     hiScores->Load();
@@ -87,16 +97,13 @@ Settings::Settings(GameSound* s) : SettingsBlock{}, sound(s) {
 }
 
 Settings::~Settings() {
+    SaveAll();
     if (key) {
-        Save();
         platform::regCloseKey(key);
         key = 0;
     }
-    if (hiScores) {
-        hiScores->Save();
-        delete hiScores;
-        hiScores = nullptr;
-    }
+    delete hiScores;
+    hiScores = nullptr;
 }
 
 void Settings::SetDefaultFields() {
@@ -187,30 +194,49 @@ void Settings::Load() {
     readName(key, u"PlayerName", playerName);
 }
 
+uint32_t Settings::WriteValues() {
+    uint32_t first = 0;
+    auto note = [&first](uint32_t error) {
+        if (!first) first = error;
+    };
+    note(writeDword(key, u"SoundVol", soundVolume));
+    note(writeDword(key, u"MusicVol", musicVolume));
+    note(writeDword(key, u"KilledDucks", killedDucks));
+    note(writeDword(key, u"KilledLeafs", killedLeaves));
+    note(writeDword(key, u"NegPoints", negPoints));
+    note(writeDword(key, u"PersentageSuccess", percentageSuccess));
+    note(writeDword(key, u"LastScores", lastScore));
+    note(writeName(key, u"UserName", userName));
+    note(writeName(key, u"PlayerName", playerName));
+    note(writeDword(key, u"MenuAnimation", menuAnimation ? 1 : 0));
+    note(writeDword(key, u"SpecialEffects", specialEffects ? 1 : 0));
+    return first;
+}
+
 void Settings::Save() {
     if (!key) return;
-    int failed = 0;
-    auto check = [&failed](bool ok) {
-        if (!ok) {
-            ++failed;
-            platform::messageBox(kWriteFailed, "", platform::BoxIcon::None);
-        }
-    };
     // All values land together: a crash in the middle keeps the previous save whole.
     platform::StoreTransaction transaction;
-    check(writeDword(key, u"SoundVol", soundVolume));
-    check(writeDword(key, u"MusicVol", musicVolume));
-    check(writeDword(key, u"KilledDucks", killedDucks));
-    check(writeDword(key, u"KilledLeafs", killedLeaves));
-    check(writeDword(key, u"NegPoints", negPoints));
-    check(writeDword(key, u"PersentageSuccess", percentageSuccess));
-    check(writeDword(key, u"LastScores", lastScore));
-    check(writeName(key, u"UserName", userName));
-    check(writeName(key, u"PlayerName", playerName));
-    check(writeDword(key, u"MenuAnimation", menuAnimation ? 1 : 0));
-    check(writeDword(key, u"SpecialEffects", specialEffects ? 1 : 0));
-    // When the whole save is lost at the end, say so once (unless every value already
-    // said it).
-    if (transaction.commit() != platform::ERROR_SUCCESS && failed < 11)
-        platform::messageBox(kWriteFailed, "", platform::BoxIcon::None);
+    const uint32_t error = WriteValues();
+    const uint32_t committed = transaction.commit();
+    // One box for the save, whatever number of values it cost, naming the cause.
+    const uint32_t first = committed ? committed : error;
+    if (first)
+        platform::messageBox((std::string(kWriteFailed) + "\n" + saveCause(first)).c_str(), "",
+                             platform::BoxIcon::None);
+}
+
+void Settings::SaveAll() {
+    if (!key && !hiScores) return;
+    // Settings and score table land in one transaction: a kill at any moment leaves both
+    // from the same save.
+    platform::StoreTransaction transaction;
+    uint32_t error = key ? WriteValues() : 0;
+    HiScoreTable::Records written;
+    const uint32_t tableError = hiScores ? hiScores->Write(written) : 0;
+    if (!error) error = tableError;
+    const uint32_t committed = transaction.commit();
+    if (!committed && hiScores) hiScores->Adopt(written);
+    const uint32_t first = committed ? committed : error;
+    if (first) showSaveFailure(saveFailureText("Settings and scores", first));
 }

@@ -27,13 +27,17 @@ class Settings : public SettingsBlock {
     // Creates the score table (database created, then loaded) and loads the values.
     // `sound` may be null (tests): the volumes are then only kept here.
     explicit Settings(GameSound* sound);
-    virtual ~Settings();  // saves, then saves and frees the table
+    virtual ~Settings();  // saves values and table together (SaveAll), frees the table
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
     void ResetToDefaults();
-    // Writes every value (one transaction); one message box per value not written.
+    // Writes every value (one transaction); one message box, naming the cause, when
+    // any of them did not reach the store.
     void Save();
+    // The shutdown save: every value and the score table in one transaction, so that
+    // they are always from the same save; one message box when it fails.
+    void SaveAll();
 
     SettingsBlock& block() { return *this; }
 
@@ -48,6 +52,8 @@ class Settings : public SettingsBlock {
 
   private:
     void Load();
+    // Writes every value inside the caller's transaction; answers the first error.
+    uint32_t WriteValues();
     void SetDefaultFields();
     void PushSoundVolume();
     void PushMusicVolume();

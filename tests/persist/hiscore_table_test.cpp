@@ -1,13 +1,18 @@
 // The score table: entering, sorting and counting, and keeping it in the store.
 #include "persist/hiscore_table.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "persist/ce_db_prop.h"
+#include "persist/hiscore_merge.h"
 #include "persist/prop_list.h"
+#include "persist/settings.h"
 #include "store_fixture.h"
 
 namespace {
@@ -228,6 +233,107 @@ TEST_F(HiScoreTableDeathTest, TheGameEndsOnItsOwnOverlongStringOrAnUnknownType) 
         (void)(a == b);
     };
     EXPECT_EXIT(compareFileTimes(), testing::ExitedWithCode(255), "");
+}
+
+// Another copy of the game saved between our load and our save: what it added stays,
+// what it dropped goes, and only the newest entry keeps its mark.
+TEST_F(HiScoreTableTest, ASaveMergesWhatAnotherCopyStoredMeanwhile) {
+    using Records = HiScoreTable::Records;
+    auto table = [](std::vector<HiScoreRecord> entries) {
+        HiScoreTable t;
+        std::copy(entries.begin(), entries.end(), t.records);
+        return t;
+    };
+    auto listed = [](const Records& r) {
+        Strings out;
+        for (const HiScoreRecord& e : r)
+            if (!e.empty()) out.push_back(describe(e));
+        return out;
+    };
+    const HiScoreRecord a = rec(50, u"A", false), b = rec(70, u"B"), c = rec(60, u"C");
+    const struct {
+        const char* what;
+        HiScoreTable mine, seen, stored;
+        Strings expected;
+        bool merged;
+    } cases[] = {
+        {"nobody else saved: ours as it is, unsorted",
+         table({a, c}),
+         table({a}),
+         table({a}),
+         {"A 50", "C 60*"},
+         false},
+        {"the other added one",
+         table({a, c}),
+         table({a}),
+         table({a, b}),
+         {"B 70", "C 60*", "A 50"},
+         true},
+        {"the other's mark stays when we made no entry",
+         table({a}),
+         table({a}),
+         table({a, b}),
+         {"B 70*", "A 50"},
+         true},
+        {"the other cleared the table", table({a, c}), table({a}), table({}), {"C 60*"}, true},
+        {"we cleared the table", table({}), table({a}), table({a, b}), {"B 70*"}, true},
+        {"the same score twice stays twice",
+         table({a, rec(50, u"A")}),
+         table({a}),
+         table({a, rec(50, u"A", false)}),
+         {"A 50", "A 50*", "A 50"},
+         true},
+        {"the ten best of both", table(std::vector<HiScoreRecord>(10, rec(10, u"M", false))),
+         table({}), table(std::vector<HiScoreRecord>(10, rec(20, u"O", false))),
+         Strings(10, "O 20"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Records out;
+        EXPECT_EQ(mergeScores(c.mine.records, c.seen.records, c.stored.records, out), c.merged);
+        EXPECT_EQ(listed(out), c.expected);
+    }
+}
+
+// Two processes on one store, each entering a score: neither loses the other's.
+TEST_F(HiScoreTableTest, TwoCopiesOnOneStoreKeepEachOthersScores) {
+    {
+        Settings s(nullptr);
+        s.hiScores->Insert(rec(50, u"A"));
+    }
+    restart();
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    const pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {  // the other copy: starts, waits, enters its score and ends
+        close(go[1]);
+        char c;
+        if (read(go[0], &c, 1) != 1) _exit(1);
+        bool entered = false;
+        {
+            Settings s(nullptr);
+            entered = s.hiScores->Insert(rec(70, u"B"));
+        }  // its shutdown save
+        _exit(entered ? 0 : 1);
+    }
+    close(go[0]);
+    {
+        Settings s(nullptr);  // both have read the table with A alone
+        ASSERT_EQ(write(go[1], "g", 1), 1);
+        int status = 0;
+        waitpid(other, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(s.hiScores->Insert(rec(60, u"C")));
+        s.hiScores->Save();  // as the scores screen does after a round
+        EXPECT_EQ(listing(*s.hiScores), (Strings{"B 70", "C 60*", "A 50"}));
+    }
+    close(go[1]);
+    restart();
+    HiScoreTable t;
+    t.Load();
+    EXPECT_EQ(listing(t), (Strings{"B 70", "C 60*", "A 50"}));
+    EXPECT_TRUE(boxes().empty());
 }
 
 }  // namespace

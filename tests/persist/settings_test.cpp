@@ -148,17 +148,24 @@ TEST_F(SettingsTest, NamesAreCutToEightCharactersAndPlayerNameFollowsUserName) {
     EXPECT_EQ(getBytes(u"PlayerName"), getBytes(u"UserName"));
 }
 
-TEST_F(SettingsTest, EachFailedWriteShowsOneBoxAndTheOthersAreStillWritten) {
-    for (int failures : {1, 3, 11}) {
+// However many values a save loses, it shows one box, and the box names the cause.
+TEST_F(SettingsTest, AFailedSaveShowsOneBoxNamingTheCauseAndWritesTheRest) {
+    const std::tuple<int, uint32_t, const char*> cases[] = {
+        {1, platform::ERROR_DISK_FULL, "The disk is full."},
+        {3, platform::ERROR_BUSY, "Another program is using the store."},
+        {11, platform::ERROR_ACCESS_DENIED, "The store cannot be written: permission denied."},
+    };
+    for (const auto& [failures, error, cause] : cases) {
         SCOPED_TRACE(failures);
         headless::reset();
         putDword(u"SpecialEffects", 7);
         Settings s(nullptr);
         s.lastScore = 100 + failures;
         s.specialEffects = 0;
-        platform::failNextStoreWrites(failures, platform::ERROR_DISK_FULL);
+        platform::failNextStoreWrites(failures, error);
         s.Save();
-        EXPECT_EQ(boxes(), Strings(failures, "Can not add information into registry!"));
+        EXPECT_EQ(boxes(),
+                  Strings{std::string("Can not add information into registry!\n") + cause});
         EXPECT_EQ(s.lastScore, 100 + failures);  // memory keeps what the player set
         // Values are written in a fixed order; SpecialEffects is the last one.
         EXPECT_EQ(getBytes(u"SpecialEffects")[0], failures < 11 ? 0 : 7);

@@ -1,10 +1,12 @@
 #include "platform/store/store.h"
 
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace platform;
+
+std::string homeFromPasswd() {
+    const passwd* entry = getpwuid(geteuid());
+    return entry && entry->pw_dir ? entry->pw_dir : "";
+}
 
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -246,18 +253,18 @@ TEST_F(StoreTest, ADamagedFileIsMovedAsideNeverOverwritten) {
         restart();
         if (i < 2) std::ofstream(db, std::ios::binary) << junk[i];
         if (i == 2) fs::remove(db), fs::create_directories(db / "inside");
-        testing::internal::CaptureStderr();
         EXPECT_EQ(createKey(u"K"), REG_CREATED_NEW_KEY);  // a fresh store
-        const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(storeIsPersistent());
-        EXPECT_NE(said.find("moved to"), std::string::npos) << said;
-        EXPECT_EQ(said.find("moved to"), said.rfind("moved to"));  // said once
         const auto broken = brokenFiles();
         ASSERT_EQ(broken.size(), static_cast<size_t>(i + 1));
-        bool kept = false;
+        const std::string said = takeStoreNotice();
+        EXPECT_NE(said.find("could not be read"), std::string::npos) << said;
+        EXPECT_EQ(takeStoreNotice(), "");  // said once
+        fs::path named;                    // the file the notice names
         for (const auto& b : broken)
-            kept = kept || (i < 2 ? readFile(b) == junk[i] : fs::exists(b / "inside"));
-        EXPECT_TRUE(kept);
+            if (said.find("moved to " + b.string() + " ") != std::string::npos) named = b;
+        ASSERT_FALSE(named.empty()) << said;
+        EXPECT_TRUE(i < 2 ? readFile(named) == junk[i] : fs::exists(named / "inside"));
     }
 }
 
@@ -265,13 +272,13 @@ TEST_F(StoreTest, WithoutAFolderTheGameGoesOnInMemory) {
     std::ofstream(fs::path(dir_) / "file") << "x";
     for (const char* folder : {"/file/sub", "/file"}) {  // below a plain file, or one itself
         setStoreDirectory(dir_ + folder);
-        testing::internal::CaptureStderr();
         EXPECT_EQ(putTestValue(9), 0u);
         EXPECT_FALSE(storeIsPersistent());
         EXPECT_TRUE(hasTestValue());
-        const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_NE(said.find("cannot create the folder " + dir_ + folder), std::string::npos);
-        EXPECT_NE(said.find("will not be kept"), std::string::npos);
+        const std::string said = takeStoreNotice();
+        EXPECT_NE(said.find("the folder " + dir_ + folder + " cannot be made"), std::string::npos)
+            << said;
+        EXPECT_NE(said.find("nothing of this run will be kept"), std::string::npos) << said;
         EXPECT_EQ(readFile(fs::path(dir_) / "file"), "x") << folder;
         restart();
     }
@@ -294,10 +301,9 @@ TEST_F(StoreTest, AFileLockedByAnotherCopyIsLeftAloneAndTheGameUsesMemory) {
     char c;
     ASSERT_EQ(read(ready[0], &c, 1), 1);
     setStoreBusyTimeout(50);
-    testing::internal::CaptureStderr();
     EXPECT_FALSE(storeIsPersistent());
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("in use"), std::string::npos) << said;
+    const std::string said = takeStoreNotice();
+    EXPECT_NE(said.find("cannot be read: another program is using it"), std::string::npos) << said;
     EXPECT_FALSE(hasTestValue());  // a store of our own in memory, starting empty
     EXPECT_TRUE(brokenFiles().empty());
     kill(pid, SIGKILL);
@@ -309,21 +315,100 @@ TEST_F(StoreTest, AFileLockedByAnotherCopyIsLeftAloneAndTheGameUsesMemory) {
     EXPECT_TRUE(hasTestValue());  // the first value, untouched by the killed writer
 }
 
+// The XDG rules: an absolute XDG_DATA_HOME, else the home folder's .local/share; a
+// relative XDG_DATA_HOME is ignored, and without HOME the password database names the
+// home. Never a folder relative to wherever the game was started.
 TEST_F(StoreTest, TheDefaultLocationFollowsTheDataHome) {
-    const char* oldXdg = std::getenv("XDG_DATA_HOME");
-    const std::string saved = oldXdg ? oldXdg : "";
+    struct Saved {
+        const char* name;
+        std::string value;
+        bool set;
+    } saved[] = {{"XDG_DATA_HOME", "", false}, {"HOME", "", false}};
+    for (Saved& v : saved)
+        if (const char* now = std::getenv(v.name)) v.value = now, v.set = true;
     setStoreDirectory("");
+    const std::string home = dir_ + "/home";
+    const std::string passwdHome = homeFromPasswd();
+    struct Case {
+        const char* xdg;
+        const char* home;
+        std::string expected;
+    } cases[] = {
+        {"DATA", nullptr, dir_ + "/data/tallreed/tallreed.db"},
+        {nullptr, "HOME", home + "/.local/share/tallreed/tallreed.db"},
+        {"relative/data", "HOME", home + "/.local/share/tallreed/tallreed.db"},
+        {"", "HOME", home + "/.local/share/tallreed/tallreed.db"},
+        {nullptr, nullptr, passwdHome + "/.local/share/tallreed/tallreed.db"},
+        {nullptr, "relative/home", passwdHome + "/.local/share/tallreed/tallreed.db"},
+    };
+    for (const Case& c : cases) {
+        const std::string xdg = c.xdg && std::string(c.xdg) == "DATA" ? dir_ + "/data" : "";
+        if (c.xdg)
+            setenv("XDG_DATA_HOME", xdg.empty() ? c.xdg : xdg.c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+        if (c.home)
+            setenv("HOME", std::string(c.home) == "HOME" ? home.c_str() : c.home, 1);
+        else
+            unsetenv("HOME");
+        EXPECT_EQ(storePath(), c.expected)
+            << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+    }
     setenv("XDG_DATA_HOME", (dir_ + "/data").c_str(), 1);
-    EXPECT_EQ(storePath(), dir_ + "/data/tallreed/tallreed.db");
     putTestValue(1);
     EXPECT_TRUE(fs::exists(dir_ + "/data/tallreed/tallreed.db"));
     restart();
-    unsetenv("XDG_DATA_HOME");
-    if (const char* home = std::getenv("HOME")) {
-        EXPECT_EQ(storePath(), std::string(home) + "/.local/share/tallreed/tallreed.db");
+    for (const Saved& v : saved) {
+        if (v.set)
+            setenv(v.name, v.value.c_str(), 1);
+        else
+            unsetenv(v.name);
     }
-    if (oldXdg) setenv("XDG_DATA_HOME", saved.c_str(), 1);
     setStoreDirectory(dir_);
+}
+
+// This process's resident memory in KiB: now (VmRSS) or at its peak (VmHWM).
+long residentKiB(const char* which) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(which, 0) == 0) return std::atol(line.c_str() + std::strlen(which));
+    return -1;
+}
+
+// A value far larger than anything the game writes (another program's, a tampered
+// file's) costs no more to look at than the game can use of it.
+TEST_F(StoreTest, AHugeStoredValueCostsOnlyWhatTheReaderTakes) {
+    const size_t huge = size_t{64} << 20;
+    {
+        putBytes(u"UserName", REG_SZ, std::vector<uint8_t>(huge, 'A'));
+        const DbHandle db = createAndOpen(u"HISCORE");
+        std::u16string text(huge / 2, u'W');
+        const CEPROPVAL p = prop(4, CEVT_LPWSTR, {.lpwstr = text.data()});
+        ASSERT_NE(ceWriteRecordProps(db, 0, 1, &p), 0u);
+        ceCloseHandle(db);
+    }
+    restart();
+    const HKEY k = openKey();
+    const DbHandle db = ceOpenDatabase(u"HISCORE");
+    if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "no peak memory reset";
+    const long before = residentKiB("VmRSS:");
+    uint32_t size = 0;
+    EXPECT_EQ(regQueryValue(k, u"UserName", nullptr, nullptr, &size), 0u);
+    EXPECT_EQ(size, huge);
+    uint8_t small[16];
+    size = sizeof small;
+    EXPECT_EQ(regQueryValue(k, u"UserName", nullptr, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, huge);
+    uint16_t count = 0;
+    CEPROPVAL* props = nullptr;
+    ASSERT_NE(ceReadRecordProps(db, &count, &props), 0u);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(std::u16string(props[0].val.lpwstr).size(), 65472u / 2);  // cut, not copied whole
+    localFree(props);
+    const long grown = residentKiB("VmHWM:") - before;
+    EXPECT_LT(grown, 16 * 1024) << "KiB";
+    ceCloseHandle(db);
+    regCloseKey(k);
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
-// The handheld's registry and property database, kept in one SQLite file.
+// The handheld's registry and property database, as every storage backend provides
+// them: the game's persistence layer uses nothing else. Error codes are the handheld's
+// (0 success, 2 not found, 87 invalid parameter, 112 disk full, ...).
 //
-// Both live in $XDG_DATA_HOME/tallreed/tallreed.db (default ~/.local/share/tallreed/).
 // Every single write is its own transaction; a caller that writes several values that
 // belong together wraps them in a StoreTransaction, so that a crash or a kill leaves
-// either the old or the new state on disk, never a mix.
+// either the old or the new state, never a mix.
 //
-// A store file that cannot be opened, is not a database or is damaged is moved aside
-// (tallreed.db.broken-<time>, never deleted) and a fresh one is started. A file that
-// another process keeps locked is waited for briefly and then left alone: the program
-// goes on with a store in memory that is not written to disk. Both cases are said once
-// on stderr.
-//
-// Error codes are the handheld's: 0 success, 2 not found, 87 invalid parameter, ...
+// The desktop and headless backends keep both in one SQLite file in the platform's data
+// folder (platform::dataFolder(), i.e. $XDG_DATA_HOME/tallreed/tallreed.db). A file that
+// is damaged or not a database of ours is set aside (platform::setAsideDamaged, never
+// deleted) and a fresh one started. A whole file that cannot be written (read-only, a
+// full disk, locked by another program) is read and never touched; one that cannot even
+// be read is left alone and the run keeps a store in memory. What happened is told once
+// through takeStoreNotice().
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,10 @@ namespace platform {
 // Error codes shared by the registry (returned) and the database (last error).
 constexpr uint32_t ERROR_SUCCESS = 0;
 constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
+constexpr uint32_t ERROR_ACCESS_DENIED = 5;
 constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 constexpr uint32_t ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr uint32_t ERROR_WRITE_PROTECT = 19;
 constexpr uint32_t ERROR_DUP_NAME = 52;
 constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 constexpr uint32_t ERROR_DISK_FULL = 112;
@@ -38,19 +41,23 @@ uint32_t getLastError();
 void setLastError(uint32_t code);
 
 // ---------------------------------------------------------------------------
-// The store file.
+// The store as a whole.
 
-// Points the store at DIR/tallreed.db ("" = back to the default location). Closes the
-// open store; the next call opens the new one.
-void setStoreDirectory(const std::string& dir);
-// The file the store uses (or will use when opened).
-std::string storePath();
-// Closes the file and forgets every open key and database handle. The next call
+// Closes the store and forgets every open key and database handle. The next call
 // reopens it (as a restart of the program would).
 void closeStore();
-// False while the store lives in memory only (its file was locked by another process
-// or could not be created).
+// False while the store lives in memory only (what it holds ends with the run).
 bool storeIsPersistent();
+// What opening the store found that the player should know (a damaged file set aside,
+// a file that cannot be written or read, and why), in the player's words; "" when all
+// is well. Answered once per opening: the second call answers "".
+std::string takeStoreNotice();
+
+// Where the store keeps its data: a folder for the file-based backends ("" = back to
+// the platform's data folder). Closes the open store; the next call opens the new one.
+void setStoreDirectory(const std::string& dir);
+// The file the store uses (or will use when opened); "" without a folder.
+std::string storePath();
 // How long a call waits for a file that another process holds locked (default 1500 ms).
 void setStoreBusyTimeout(int ms);
 
@@ -165,7 +172,8 @@ DbHandle ceOpenDatabase(const char16_t* name);
 CEOID ceSeekDatabase(DbHandle db, uint32_t how, int32_t value, int32_t* index);
 // Reads every property of the current record into one buffer that the call allocates
 // (strings inside it) and the caller frees with localFree. Answers the record id, 0
-// when there is no current record.
+// when there is no current record. A stored string is cut after 65472 bytes (the
+// handheld's largest property), however long it is in the file.
 CEOID ceReadRecordProps(DbHandle db, uint16_t* count, CEPROPVAL** buffer);
 void localFree(void* buffer);
 // Writes properties onto record `record` (0: a new record at the end). A property with

@@ -1,50 +1,20 @@
 #include "platform/store/store_connection.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
+#include <algorithm>
 #include <string>
+#include <utility>
 
+#include "platform/platform.h"
 #include "platform/store/store.h"
 
 namespace platform {
 namespace {
 
-// Marks a file as ours, so that some other program's database put at our path is
-// moved aside instead of being written into.
-constexpr int kApplicationId = 0x54524442;  // "TRDB"
-
-const char* const kSchema =
-    "CREATE TABLE IF NOT EXISTS reg_key(id INTEGER PRIMARY KEY, root INTEGER NOT NULL,"
-    " path TEXT NOT NULL COLLATE NOCASE, UNIQUE(root, path));"
-    "CREATE TABLE IF NOT EXISTS reg_value(key INTEGER NOT NULL,"
-    " name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB NOT NULL,"
-    " PRIMARY KEY(key, name));"
-    "CREATE TABLE IF NOT EXISTS db(id INTEGER PRIMARY KEY,"
-    " name TEXT NOT NULL UNIQUE COLLATE NOCASE, type INTEGER NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS record(id INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " db INTEGER NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS prop(record INTEGER NOT NULL, propid INTEGER NOT NULL,"
-    " ord INTEGER NOT NULL, value, PRIMARY KEY(record, propid));"
-    "CREATE INDEX IF NOT EXISTS record_db ON record(db, id);";
-
-// Statements every later call relies on; if one does not prepare, the file is not ours.
-const char* const kProbes[] = {
-    "SELECT id, root, path FROM reg_key LIMIT 0",
-    "SELECT key, name, type, data FROM reg_value LIMIT 0",
-    "SELECT id, name, type FROM db LIMIT 0",
-    "SELECT id, db FROM record LIMIT 0",
-    "SELECT record, propid, ord, value FROM prop LIMIT 0",
-};
-
 struct State {
-    std::string dir;  // empty: the default location
+    std::string dir;  // empty: the platform's data folder
     sqlite3* db = nullptr;
     bool persistent = false;
+    std::string notice;  // what opening found, until it is taken
     uint64_t generation = 1;
     int busyTimeoutMs = 1500;
     int depth = 0;            // transaction nesting
@@ -60,197 +30,16 @@ State& state() {
 
 thread_local uint32_t lastError = 0;
 
-std::string defaultDir() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg) return std::string(xdg) + "/tallreed";
-    const char* home = std::getenv("HOME");
-    if (home && *home) return std::string(home) + "/.local/share/tallreed";
-    return "./tallreed";
-}
-
 std::string storeDir() {
-    return state().dir.empty() ? defaultDir() : state().dir;
-}
-
-bool makeDirs(const std::string& dir) {
-    std::string part;
-    for (size_t i = 0; i <= dir.size(); ++i) {
-        if (i == dir.size() || (dir[i] == '/' && i > 0)) {
-            part = dir.substr(0, i);
-            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        }
-    }
-    struct stat st {};
-    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
-// Moves a file to a new name without ever replacing another file: link() fails when the
-// target exists. Directories (which cannot be linked) are renamed after a check.
-bool moveNoReplace(const std::string& from, const std::string& to) {
-    if (link(from.c_str(), to.c_str()) == 0) return unlink(from.c_str()) == 0;
-    if (errno == EEXIST || exists(to)) return false;
-    return rename(from.c_str(), to.c_str()) == 0;
-}
-
-// Moves the damaged store (and its journal, which belongs to it) to a name of its own.
-// Answers the new name, or "" when it could not be moved.
-std::string moveAside(const std::string& path) {
-    char stamp[32];
-    const std::time_t t = std::time(nullptr);
-    struct tm tmv {};
-    localtime_r(&t, &tmv);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tmv);
-    for (int n = 1; n < 1000; ++n) {
-        std::string target = path + ".broken-" + stamp;
-        if (n > 1) target += "-" + std::to_string(n);
-        if (exists(target) || exists(target + "-journal")) continue;
-        if (!moveNoReplace(path, target)) {
-            if (exists(target)) continue;
-            return "";
-        }
-        if (exists(path + "-journal")) moveNoReplace(path + "-journal", target + "-journal");
-        return target;
-    }
-    return "";
-}
-
-enum class Check { Ok, Busy, Broken };
-
-Check classify(int rc) {
-    const int primary = rc & 0xFF;
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return Check::Busy;
-    return Check::Broken;
-}
-
-Check exec(sqlite3* db, const char* sql) {
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? Check::Ok : classify(rc);
-}
-
-// Is this file a whole store of ours (or an empty file that becomes one)?
-Check checkAndPrepare(sqlite3* db) {
-    {
-        store_detail::Statement s(db, "PRAGMA quick_check(1)");
-        if (!s.ok()) return classify(s.prepareError());
-        const int rc = s.step();
-        if (rc != SQLITE_ROW) return classify(rc);
-        const unsigned char* text = sqlite3_column_text(s.get(), 0);
-        if (!text || std::string(reinterpret_cast<const char*>(text)) != "ok") return Check::Broken;
-    }
-    if (sqlite3_db_readonly(db, "main") == 1) return Check::Broken;
-    int objects = 0;
-    {
-        // Only our own tables and their indexes: triggers or views that a foreign or
-        // tampered file brings along would run inside our writes.
-        store_detail::Statement s(db, "SELECT type, name FROM sqlite_master");
-        if (!s.ok()) return classify(s.prepareError());
-        int rc;
-        while ((rc = s.step()) == SQLITE_ROW) {
-            ++objects;
-            const unsigned char* n = sqlite3_column_text(s.get(), 1);
-            const std::string name = n ? reinterpret_cast<const char*>(n) : "";
-            const bool known = name == "reg_key" || name == "reg_value" || name == "db" ||
-                               name == "record" || name == "prop" || name == "record_db" ||
-                               name == "sqlite_sequence" || name.rfind("sqlite_autoindex_", 0) == 0;
-            if (!known) return Check::Broken;
-        }
-        if (rc != SQLITE_DONE) return classify(rc);
-    }
-    if (objects > 0) {
-        store_detail::Statement s(db, "PRAGMA application_id");
-        if (!s.ok() || s.step() != SQLITE_ROW) return Check::Broken;
-        if (sqlite3_column_int(s.get(), 0) != kApplicationId) return Check::Broken;
-    }
-    const std::string setup = std::string("BEGIN IMMEDIATE;") + kSchema +
-                              "PRAGMA application_id=" + std::to_string(kApplicationId) +
-                              ";COMMIT;";
-    const Check made = exec(db, setup.c_str());
-    if (made != Check::Ok) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        return made;
-    }
-    for (const char* probe : kProbes) {
-        store_detail::Statement s(db, probe);
-        if (!s.ok()) return classify(s.prepareError());
-    }
-    return Check::Ok;
-}
-
-void harden(sqlite3* db) {
-    // The file may come from anywhere: no schema-defined functions, no writable schema.
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-}
-
-sqlite3* openMemory() {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return nullptr;
-    }
-    harden(db);
-    if (checkAndPrepare(db) != Check::Ok) {
-        sqlite3_close(db);
-        return nullptr;
-    }
-    return db;
-}
-
-void say(const std::string& text) {
-    std::fprintf(stderr, "tallreed: %s\n", text.c_str());
+    return state().dir.empty() ? dataFolder() : state().dir;
 }
 
 void open() {
     State& st = state();
-    const std::string dir = storeDir();
-    const std::string path = dir + "/tallreed.db";
-    st.persistent = false;
-    if (!makeDirs(dir)) {
-        say("cannot create the folder " + dir +
-            "; settings and scores of this run will not be kept");
-        st.db = openMemory();
-        return;
-    }
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        sqlite3* db = nullptr;
-        const int rc =
-            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        Check check = Check::Broken;
-        if (rc == SQLITE_OK) {
-            harden(db);
-            sqlite3_busy_timeout(db, st.busyTimeoutMs);
-            check = checkAndPrepare(db);
-        }
-        if (check == Check::Ok) {
-            st.db = db;
-            st.persistent = true;
-            return;
-        }
-        sqlite3_close(db);
-        if (check == Check::Busy) {
-            // Another copy is using the file: leave it exactly as it is.
-            say("the store " + path +
-                " is in use by another program; starting with default settings, and "
-                "settings and scores of this run will not be kept");
-            st.db = openMemory();
-            return;
-        }
-        if (attempt > 0 || !exists(path)) break;
-        const std::string moved = moveAside(path);
-        if (moved.empty()) break;
-        say("the store " + path + " could not be read; it was moved to " + moved +
-            " and the game starts with default settings and an empty score table");
-    }
-    say("cannot open the store " + path + "; settings and scores of this run will not be kept");
-    st.db = openMemory();
+    store_detail::Opened opened = store_detail::openStore(storeDir(), st.busyTimeoutMs);
+    st.db = opened.db;
+    st.persistent = opened.persistent;
+    st.notice = std::move(opened.notice);
 }
 
 }  // namespace
@@ -268,7 +57,13 @@ void setStoreDirectory(const std::string& dir) {
 }
 
 std::string storePath() {
-    return storeDir() + "/tallreed.db";
+    const std::string dir = storeDir();
+    return dir.empty() ? "" : dir + "/tallreed.db";
+}
+
+std::string takeStoreNotice() {
+    store_detail::connection();
+    return std::exchange(state().notice, std::string());
 }
 
 void closeStore() {
@@ -280,6 +75,7 @@ void closeStore() {
     }
     st.db = nullptr;
     st.persistent = false;
+    st.notice.clear();
     st.depth = 0;
     st.batchError = 0;
     ++st.generation;
@@ -362,7 +158,9 @@ uint32_t errorFromSqlite(int rc) {
         case SQLITE_CONSTRAINT:
             return ERROR_INVALID_PARAMETER;
         default:
-            return ERROR_IO_DEVICE;
+            // Read-only files and folders, and the like: the file system tells which.
+            if (!state().persistent) return ERROR_IO_DEVICE;
+            return describeFailure(rc, storeDir(), storePath()).code;
     }
 }
 
@@ -433,6 +231,25 @@ void Statement::reset() {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
+}
+
+bool readCellPrefix(sqlite3* db, const char* table, const char* column, int64_t rowid, size_t limit,
+                    std::vector<uint8_t>& out, size_t& total) {
+    out.clear();
+    total = 0;
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(db, "main", table, column, rowid, 0, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        return false;
+    }
+    total = static_cast<size_t>(sqlite3_blob_bytes(blob));
+    out.resize(std::min(limit, total));
+    const bool read =
+        out.empty() ||
+        sqlite3_blob_read(blob, out.data(), static_cast<int>(out.size()), 0) == SQLITE_OK;
+    sqlite3_blob_close(blob);
+    if (!read) out.clear();
+    return read;
 }
 
 std::string toUtf8(const char16_t* s) {

@@ -34,6 +34,10 @@ OpenDb* findDb(DbHandle h) {
     return &it->second;
 }
 
+// The handheld kept no property larger than this; a longer stored string is cut here,
+// so that a tampered file cannot make one read cost any amount of memory.
+constexpr size_t kMaxPropertyBytes = 65472;
+
 bool validName(const char16_t* name) {
     if (!name || !name[0]) return false;
     size_t n = 0;
@@ -240,8 +244,11 @@ CEOID ceReadRecordProps(DbHandle h, uint16_t* count, CEPROPVAL** buffer) {
         setLastError(ERROR_NO_MORE_ITEMS);
         return 0;
     }
-    Statement q(store_detail::connection(),
-                "SELECT propid, value FROM prop WHERE record = ?1 ORDER BY ord, propid");
+    // Numbers come with the row; text is read on its own, only as far as it may go.
+    sqlite3* conn = store_detail::connection();
+    Statement q(conn,
+                "SELECT propid, CASE WHEN typeof(value) IN ('blob', 'text') THEN NULL"
+                " ELSE value END, rowid FROM prop WHERE record = ?1 ORDER BY ord, propid");
     if (!q.ok()) {
         setLastError(store_detail::errorFromSqlite(q.prepareError()));
         return 0;
@@ -273,9 +280,11 @@ CEOID ceReadRecordProps(DbHandle h, uint16_t* count, CEPROPVAL** buffer) {
                 it.prop.val.dblVal = sqlite3_column_double(s, 1);
                 break;
             case CEVT_LPWSTR: {
-                const auto* bytes = static_cast<const uint8_t*>(sqlite3_column_blob(s, 1));
-                const int n = sqlite3_column_bytes(s, 1);
-                for (int i = 0; bytes && i + 1 < n; i += 2) {
+                std::vector<uint8_t> bytes;
+                size_t total = 0;
+                store_detail::readCellPrefix(conn, "prop", "value", sqlite3_column_int64(s, 2),
+                                             kMaxPropertyBytes, bytes, total);
+                for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
                     const char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
                     if (c == 0) break;  // the reader sees a C string: it ends here
                     it.text += c;

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/store/store.h"
 #include "platform/store/store_connection.h"
@@ -107,8 +108,10 @@ uint32_t regQueryValue(HKEY key, const char16_t* name, uint32_t* type, uint8_t* 
     const OpenKey* k = findKey(key);
     if (!k) return ERROR_INVALID_HANDLE;
     if (data && !size) return ERROR_INVALID_PARAMETER;
-    Statement q(store_detail::connection(),
-                "SELECT type, data FROM reg_value WHERE key = ?1 AND name = ?2");
+    sqlite3* db = store_detail::connection();
+    Statement q(db,
+                "SELECT type, rowid, CASE WHEN typeof(data) IN ('blob', 'text') THEN NULL"
+                " ELSE data END FROM reg_value WHERE key = ?1 AND name = ?2");
     if (!q.ok()) return store_detail::errorFromSqlite(q.prepareError());
     q.bind(1, k->id);
     q.bindText(2, store_detail::toUtf8(name));
@@ -117,9 +120,21 @@ uint32_t regQueryValue(HKEY key, const char16_t* name, uint32_t* type, uint8_t* 
     if (rc != SQLITE_ROW) return store_detail::errorFromSqlite(rc);
 
     const auto storedType = static_cast<uint32_t>(sqlite3_column_int64(q.get(), 0));
-    const void* bytes = sqlite3_column_blob(q.get(), 1);
-    const int n = sqlite3_column_bytes(q.get(), 1);
-    const auto stored = static_cast<uint32_t>(n < 0 ? 0 : n);
+    // Only as many bytes as the caller can take are read: asking for the size of a
+    // huge value costs nothing.
+    std::vector<uint8_t> bytes;
+    size_t total = 0;
+    const size_t room = data ? *size : 0;
+    if (!store_detail::readCellPrefix(db, "reg_value", "data", sqlite3_column_int64(q.get(), 1),
+                                      room, bytes, total)) {
+        // A number where bytes belong (a file written by something else): its text.
+        const auto* cell = static_cast<const uint8_t*>(sqlite3_column_blob(q.get(), 2));
+        total = static_cast<size_t>(sqlite3_column_bytes(q.get(), 2));
+        bytes.assign(cell, cell + (cell ? total : 0));
+        total = bytes.size();
+    }
+    if (total > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+    const auto stored = static_cast<uint32_t>(total);
     if (type) *type = storedType;
     if (!data) {
         if (size) *size = stored;
@@ -129,7 +144,7 @@ uint32_t regQueryValue(HKEY key, const char16_t* name, uint32_t* type, uint8_t* 
         *size = stored;
         return ERROR_MORE_DATA;
     }
-    if (stored > 0 && bytes) std::memcpy(data, bytes, stored);
+    if (stored > 0) std::memcpy(data, bytes.data(), stored);
     *size = stored;
     return ERROR_SUCCESS;
 }
