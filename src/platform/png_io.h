@@ -2,13 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace platform {
 
-// RGB triplets, rows from the top. False (with a message on stderr) on any error.
+// RGB triplets, rows from the top. False (with a message on stderr) on any error,
+// and for a picture larger than 16384 pixels a side or 2^24 pixels in all.
 bool readPngRGB(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgb);
+// The same from bytes in memory; the reason of a failure goes to `error`.
+bool decodePngRGB(std::span<const uint8_t> bytes, int& width, int& height,
+                  std::vector<uint8_t>& rgb, std::string& error);
 bool writePngRGB(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
 
 // RGB565 <-> RGB888: channels truncated going down, widened by bit replication going up.

@@ -5,7 +5,6 @@
 // The exit status is the program's own (0 after a normal run, 1 when start-up failed);
 // 2 means the simulator itself could not run (bad arguments, bad script, unwritable
 // output).
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "platform/headless/headless.h"
 #include "screens/screen_factory.h"
 #include "shell/application.h"
+#include "sim/sim_args.h"
 #include "sim/sim_runner.h"
 #include "sim/sim_script.h"
 #include "sim/wav_writer.h"
@@ -34,30 +34,12 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string store, out = ".", audio, scriptPath;
-    uint32_t clockStart = 1000000;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--store" && hasValue) {
-            store = argv[++i];
-        } else if (arg == "--out" && hasValue) {
-            out = argv[++i];
-        } else if (arg == "--audio" && hasValue) {
-            audio = argv[++i];
-        } else if (arg == "--clock-start" && hasValue) {
-            char* end = nullptr;
-            errno = 0;
-            const unsigned long v = std::strtoul(argv[++i], &end, 10);
-            if (errno != 0 || *end != '\0' || argv[i][0] == '-' || v > 0xFFFFFFFFul) return usage();
-            clockStart = static_cast<uint32_t>(v);
-        } else if (!arg.empty() && arg[0] != '-' && scriptPath.empty()) {
-            scriptPath = arg;
-        } else {
-            return usage();
-        }
-    }
-    if (scriptPath.empty()) return usage();
+    SimOptions options;
+    if (!parseSimArgs(argc, argv, options)) return usage();
+    const std::string& scriptPath = options.script;
+    const std::string& store = options.store;
+    const std::string& out = options.out;
+    const std::string& audio = options.audio;
 
     std::ifstream in(scriptPath, std::ios::binary);
     if (!in) {
@@ -81,10 +63,13 @@ int main(int argc, char** argv) {
     }
     if (!store.empty()) {
         std::filesystem::create_directories(store, ec);
-        setenv("XDG_DATA_HOME", store.c_str(), 1);
+        // Absolute: the data-folder rules ignore a relative XDG_DATA_HOME, and the run
+        // would then use the player's own store.
+        const std::string folder = std::filesystem::absolute(store, ec).string();
+        setenv("XDG_DATA_HOME", folder.c_str(), 1);
     }
 
-    headless::reset(clockStart);
+    headless::reset(options.clockStart);
     GameSound::recordStarts = true;  // the dump lists every sound started
     if (!audio.empty()) headless::captureAudio(true);
     SimRunner runner(std::move(commands), out);
