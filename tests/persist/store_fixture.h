@@ -80,6 +80,25 @@ class StoreFixture : public ::testing::Test {
     static platform::CEPROPVAL prop(uint16_t index, uint16_t type, platform::CEVALUNION v = {}) {
         return platform::CEPROPVAL{platform::makePropId(index, type), 0, 0, v};
     }
+    // The disposition of creating `path`, or ~0u when that failed.
+    static uint32_t createKey(const char16_t* path) {
+        platform::HKEY k = 0;
+        uint32_t disposition = 0;
+        if (platform::regCreateKey(platform::HKEY_CURRENT_USER, path, &k, &disposition) !=
+            platform::ERROR_SUCCESS)
+            return ~0u;
+        platform::regCloseKey(k);
+        return disposition;
+    }
+    static platform::DbHandle createAndOpen(const char16_t* name) {
+        EXPECT_NE(platform::ceCreateDatabase(name, 1), 0u);
+        return platform::ceOpenDatabase(name);
+    }
+    // One test value "V" under the game's key: put (answers the store's error) and seen.
+    static uint32_t putTestValue(uint8_t v) {
+        return setValue(u"V", platform::REG_DWORD, {v, 0, 0, 0});
+    }
+    static bool hasTestValue() { return !getBytes(u"V").empty(); }
     // The number of records in the database `name`.
     static int32_t storedRecords(const char16_t* name) {
         const platform::DbHandle db = platform::ceOpenDatabase(name);
