@@ -109,7 +109,12 @@ std::string helpText() {
         "  close the window     quit; settings and scores are saved\n"
         "\n"
         "Settings and scores: $XDG_DATA_HOME/tallreed/tallreed.db\n"
-        "(by default ~/.local/share/tallreed/tallreed.db).\n";
+        "(by default ~/.local/share/tallreed/tallreed.db). A file that cannot be\n"
+        "written is loaded and left as it is; a damaged one is moved aside to\n"
+        "tallreed.db.broken-<date>-<time>, never deleted.\n"
+        "Single-copy lock and socket: $XDG_RUNTIME_DIR/tallreed.lock and .sock\n"
+        "(without a private runtime folder: $XDG_CACHE_HOME/tallreed/, by default\n"
+        "~/.cache/tallreed/).\n";
     return text;
 }
 
