@@ -6,16 +6,18 @@
 //
 // A stored snapshot that does not decode is kept under a ".broken-<time>" name and a
 // fresh store started; a page that gives no storage at all goes on with a store in
-// memory. Both are said once on the console.
+// memory. Either is told once through takeStoreNotice(), as the desktop's store tells
+// what it found in its file.
 #include <emscripten.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/store/store.h"
 #include "platform/web/store_snapshot.h"
@@ -30,12 +32,14 @@ using web::StoredRecord;
 using web::StoreSnapshot;
 
 // clang-format off
-// The page's storage, or a map of its own where there is none (node runs the tests).
+// The page's storage, or a map of its own where there is none (node runs the tests;
+// they make that map full or refused through trStorageFull and trStorageRefused).
 EM_JS(char*, tr_storage_get, (const char* name, int* available), {
     const key = UTF8ToString(name);
     let text = null;
     try {
         if (typeof localStorage === "undefined") {
+            if (globalThis.trStorageRefused) throw new Error("no storage");
             const m = globalThis.trStorage || (globalThis.trStorage = new Map());
             text = m.has(key) ? m.get(key) : null;
         } else {
@@ -87,6 +91,7 @@ struct State {
     std::string dir;
     bool open = false;
     bool persistent = false;
+    std::string notice;       // what opening found, until it is taken
     StoreSnapshot live;       // what the game sees
     StoreSnapshot committed;  // what the page's storage holds
     StoreSnapshot undo;       // the state before the write in progress
@@ -123,9 +128,10 @@ void openStore() {
     char* text = tr_storage_get(name.c_str(), &available);
     st.persistent = available != 0;
     if (!st.persistent) {
-        std::fprintf(stderr,
-                     "tallreed: this browser gives the page no storage; settings and scores "
-                     "will not be kept\n");
+        st.notice =
+            "This browser gives the page no storage (private browsing, or storage turned off "
+            "for this site). The game starts with default settings and nothing of this run "
+            "will be kept.";
     } else if (text != nullptr) {
         if (std::optional<StoreSnapshot> s = web::decodeSnapshot(text)) {
             st.live = std::move(*s);
@@ -143,8 +149,12 @@ void openStore() {
             }
             tr_storage_set(aside.c_str(), text);
             tr_storage_set(name.c_str(), nullptr);
-            std::fprintf(stderr, "tallreed: the stored data was damaged; moved to %s\n",
-                         aside.c_str());
+            st.notice =
+                "The settings and scores stored by this browser could not be read. "
+                "They were kept aside as " +
+                aside +
+                " and the game starts with default settings and an empty score "
+                "table.";
         }
     }
     std::free(text);
@@ -271,6 +281,13 @@ bool knownType(uint16_t type) {
     }
 }
 
+// The characters of a stored string that a reader gets: it sees a C string, which ends
+// at the first null, and never more than the handheld's largest property (65472 bytes).
+size_t readLength(const std::u16string& text) {
+    constexpr size_t kMaxChars = 65472 / sizeof(char16_t);
+    return std::min({text.size(), text.find(u'\0'), kMaxChars});
+}
+
 StoredProp toStored(const CEPROPVAL& p) {
     StoredProp s;
     s.propid = p.propid;
@@ -324,11 +341,17 @@ void closeStore() {
     State& st = state();
     // Whatever a transaction left uncommitted is gone, as after a crash.
     st.open = false;
+    st.notice.clear();
     st.depth = 0;
     st.batchError = 0;
     st.keys.clear();
     st.dbs.clear();
     ++st.generation;
+}
+
+std::string takeStoreNotice() {
+    openStore();
+    return std::exchange(state().notice, std::string());
 }
 
 bool storeIsPersistent() {
@@ -552,7 +575,7 @@ CEOID ceReadRecordProps(DbHandle h, uint16_t* count, CEPROPVAL** buffer) {
     size_t bytes = n * sizeof(CEPROPVAL);
     for (size_t i = 0; i < n; ++i)
         if (typeFromPropId(rec.props[i].propid) == CEVT_LPWSTR)
-            bytes += (rec.props[i].text.size() + 1) * sizeof(char16_t);
+            bytes += (readLength(rec.props[i].text) + 1) * sizeof(char16_t);
     auto* block = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1));
     if (!block) {
         setLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -577,12 +600,11 @@ CEOID ceReadRecordProps(DbHandle h, uint16_t* count, CEPROPVAL** buffer) {
                 values[i].val.dblVal = p.real;
                 break;
             case CEVT_LPWSTR: {
-                // The reader sees a C string: it ends at the first null.
-                const size_t len = std::min(p.text.size(), p.text.find(u'\0'));
+                const size_t len = readLength(p.text);
                 std::memcpy(text, p.text.data(), len * sizeof(char16_t));
                 text[len] = 0;
                 values[i].val.lpwstr = text;
-                text += p.text.size() + 1;
+                text += len + 1;
                 break;
             }
             default:
