@@ -26,6 +26,7 @@ EM_JS(int, stored_names_with, (const char* part), {
     for (const k of m.keys()) if (k.includes(UTF8ToString(part))) n++;
     return n;
 });
+EM_JS(void, clear_storage, (), { if (globalThis.trStorage) globalThis.trStorage.clear(); });
 EM_JS(void, set_storage_full, (int full), { globalThis.trStorageFull = full !== 0; });
 EM_JS(void, set_storage_refused, (int refused), { globalThis.trStorageRefused = refused !== 0; });
 // clang-format on
@@ -151,10 +152,18 @@ TEST(StoreSnapshot, EveryPartSurvivesTheRoundTripAndEveryCutIsRefused) {
     }
 }
 
+// The desktop's tests get a fresh folder each; here the folder's name keys the stored
+// store, and node's mkdtemp may hand out a name again once its folder is gone, so every
+// test starts on an empty browser storage as well.
+class FreshStorage : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { clear_storage(); }
+};
+
 }  // namespace
 
 // Linked with tests/platform/store_test.cpp as it is: what every store must do.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStorage);
     return RUN_ALL_TESTS();
 }
