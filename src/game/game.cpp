@@ -78,6 +78,9 @@ void Game::Release() {
         delete views[id];
         views[id] = nullptr;
     }
+    // A program closed from a paused round still has its pop-ups: they let go of the
+    // surface and the font here, while both exist, not in their own destructor at exit.
+    scorePopups.Clear();
     delete popupFont;
     popupFont = nullptr;
     if (surface != nullptr) {
