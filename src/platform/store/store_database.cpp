@@ -8,9 +8,13 @@
 
 #include "platform/store/store.h"
 #include "platform/store/store_connection.h"
+#include "platform/store/store_rules.h"
 
 namespace platform {
 namespace {
+
+using store_rules::knownType;
+using store_rules::validName;
 
 using store_detail::Statement;
 
@@ -37,30 +41,6 @@ OpenDb* findDb(DbHandle h) {
 // The handheld kept no property larger than this; a longer stored string is cut here,
 // so that a tampered file cannot make one read cost any amount of memory.
 constexpr size_t kMaxPropertyBytes = 65472;
-
-bool validName(const char16_t* name) {
-    if (!name || !name[0]) return false;
-    size_t n = 0;
-    while (name[n]) {
-        if (++n > 31) return false;  // the handheld's name limit
-    }
-    return true;
-}
-
-bool knownType(uint16_t type) {
-    switch (type) {
-        case CEVT_I2:
-        case CEVT_UI2:
-        case CEVT_I4:
-        case CEVT_UI4:
-        case CEVT_R8:
-        case CEVT_BOOL:
-        case CEVT_LPWSTR:
-            return true;
-        default:
-            return false;
-    }
-}
 
 size_t wideLength(const char16_t* s) {
     size_t n = 0;

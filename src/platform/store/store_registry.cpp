@@ -6,9 +6,12 @@
 
 #include "platform/store/store.h"
 #include "platform/store/store_connection.h"
+#include "platform/store/store_rules.h"
 
 namespace platform {
 namespace {
+
+using store_rules::normalisePath;
 
 using store_detail::Statement;
 
@@ -30,23 +33,6 @@ const OpenKey* findKey(HKEY key) {
     auto it = keys().find(key);
     if (it == keys().end() || it->second.generation != store_detail::generation()) return nullptr;
     return &it->second;
-}
-
-// Backslash-separated parts without empty ones: "a\\b\" and "a\b" are the same key.
-std::string normalisePath(const std::string& path) {
-    std::string out, part;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') {
-            if (!part.empty()) {
-                if (!out.empty()) out += '\\';
-                out += part;
-            }
-            part.clear();
-        } else {
-            part += path[i];
-        }
-    }
-    return out;
 }
 
 }  // namespace
