@@ -75,6 +75,13 @@ TEST(Scaling, MouseBackToThePenClampedToTheScreen) {
         windowToDevice(v, wx, wy, dx, dy);
         EXPECT_EQ(P(dx, dy), P(edx, edy)) << wx << "," << wy;
     }
+    // A viewport without a scale yet (a window smaller than the picture, one not laid
+    // out) maps pixel for pixel instead of dividing by nothing.
+    for (const int scale : {0, -1}) {
+        int dx = -1, dy = -1;
+        EXPECT_TRUE(windowToDevice({-110, -70, scale}, 50, 50, dx, dy)) << scale;
+        EXPECT_EQ(P(dx, dy), P(120, 159)) << scale;  // landscape (160, 120)
+    }
 }
 
 TEST(Keys, ArrowsTurnWithThePictureButtonsGoThroughHotKeys) {

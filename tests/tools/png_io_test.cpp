@@ -1,5 +1,6 @@
-// The tools' PNG reader: bytes in memory read as the file does, and a header that
-// claims a picture far larger than any of ours is refused before anything is allocated.
+// The tools' PNG reader: bytes in memory read as the file does, a header that claims a
+// picture far larger than any of ours is refused before anything is allocated, and a
+// damaged file is named.
 #include "platform/png_io.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,33 @@ TEST(PngReader, ReadsFromMemoryAsFromAFileAndRefusesHugeClaims) {
         EXPECT_NE(error.find("too large"), std::string::npos) << error;
     }
     std::filesystem::remove_all(tmpl);
+}
+
+// A picture cut short (in its header or in its pixels) or not a PNG at all fails, and
+// stderr names the file, so that the tool's user knows which of many it was.
+TEST(PngReader, ADamagedFileFailsAndIsNamedOnStderr) {
+    char tmpl[] = "/tmp/tallreed-png-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl, file = dir + "/cut.png";
+    std::vector<uint8_t> rgb(16 * 16 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 131 + i / 7);
+    ASSERT_TRUE(platform::writePngRGB(file, 16, 16, rgb));
+    const size_t size = std::filesystem::file_size(file);
+    // Cut in the pixels, cut in the header, and not a PNG at all.
+    for (const size_t cut : {size / 2, size_t{20}, size_t{0}}) {
+        std::filesystem::resize_file(file, cut);
+        if (cut == 0) std::ofstream(file, std::ios::binary) << "GIF89a, not a picture of ours";
+        int w = 0, h = 0;
+        std::vector<uint8_t> back;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(platform::readPngRGB(file, w, h, back)) << cut;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.rfind(file + ": ", 0), 0u) << cut << ": " << said;
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::writePngRGB(dir + "/none/p.png", 16, 16, rgb));
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind(dir + "/none/p.png: ", 0), 0u);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
