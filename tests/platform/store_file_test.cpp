@@ -3,6 +3,7 @@
 // value far larger than anything the game writes.
 #include <pwd.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../persist/store_fixture.h"
@@ -32,7 +34,15 @@ std::string readFile(const fs::path& p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-using StoreFileTest = StoreFixture;
+class StoreFileTest : public StoreFixture {
+  protected:
+    // The file set aside that the notice names.
+    fs::path movedTo(const std::string& notice) const {
+        for (const auto& b : brokenFiles())
+            if (notice.find("moved to " + b.string() + " ") != std::string::npos) return b;
+        return {};
+    }
+};
 
 // A damaged file, or a folder in its place, is moved aside, never overwritten.
 TEST_F(StoreFileTest, ADamagedFileIsMovedAsideNeverOverwritten) {
@@ -49,11 +59,57 @@ TEST_F(StoreFileTest, ADamagedFileIsMovedAsideNeverOverwritten) {
         const std::string said = takeStoreNotice();
         EXPECT_NE(said.find("could not be read"), std::string::npos) << said;
         EXPECT_EQ(takeStoreNotice(), "");  // said once
-        fs::path named;                    // the file the notice names
-        for (const auto& b : broken)
-            if (said.find("moved to " + b.string() + " ") != std::string::npos) named = b;
+        const fs::path named = movedTo(said);
         ASSERT_FALSE(named.empty()) << said;
         EXPECT_TRUE(i < 2 ? readFile(named) == junk[i] : fs::exists(named / "inside"));
+    }
+}
+
+// Another program's database at our path is moved aside whole, even when its one table
+// is named and shaped like one of ours: the player's values go into a fresh file.
+TEST_F(StoreFileTest, AnotherProgramsDatabaseIsMovedAsideNotWrittenInto) {
+    const fs::path db = fs::path(dir_) / "tallreed.db";
+    const std::pair<std::string, std::string> foreign[] = {
+        {"db", "it belongs to another program"},
+        {"notes", "it holds tables of another program"},
+    };
+    for (const auto& [table, why] : foreign) {
+        restart();
+        fs::remove(db);
+        sqlite3* theirs = nullptr;
+        ASSERT_EQ(sqlite3_open(db.c_str(), &theirs), SQLITE_OK);
+        const std::string sql = "CREATE TABLE " + table +
+                                "(id INTEGER PRIMARY KEY, name TEXT, type INTEGER);"
+                                "INSERT INTO " +
+                                table + " VALUES(7, 'theirs', 1);";
+        ASSERT_EQ(sqlite3_exec(theirs, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(theirs);
+        EXPECT_EQ(putTestValue(5), 0u);
+        EXPECT_TRUE(storeIsPersistent());
+        const std::string said = takeStoreNotice();
+        EXPECT_NE(said.find("could not be read (" + why + ")"), std::string::npos) << said;
+        const fs::path named = movedTo(said);
+        ASSERT_FALSE(named.empty()) << said;
+        // Set aside as it was: its one table and row, nothing of ours.
+        ASSERT_EQ(sqlite3_open_v2(named.c_str(), &theirs, SQLITE_OPEN_READONLY, nullptr),
+                  SQLITE_OK);
+        std::string found;
+        const std::string look =
+            "SELECT group_concat(name) FROM sqlite_master;"
+            "SELECT name FROM " +
+            table;
+        sqlite3_exec(
+            theirs, look.c_str(),
+            [](void* out, int, char** cells, char**) {
+                *static_cast<std::string*>(out) += std::string(cells[0] ? cells[0] : "-") + ";";
+                return 0;
+            },
+            &found, nullptr);
+        sqlite3_close(theirs);
+        EXPECT_EQ(found, table + ";theirs;");
+        restart();
+        EXPECT_TRUE(hasTestValue()) << table;
+        EXPECT_EQ(takeStoreNotice(), "") << table;
     }
 }
 

@@ -2,6 +2,7 @@
 // transactions. What only the file-based store does lives in store_file_test.cpp.
 #include "platform/store/store.h"
 
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,10 +16,29 @@ using namespace platform;
 using StoreTest = StoreFixture;
 
 TEST_F(StoreTest, KeysAreCreatedOnceAndFoundByAnySpellingOfTheirPath) {
-    EXPECT_EQ(createKey(u"Quenmoor\\Tallreed"), REG_CREATED_NEW_KEY);
-    for (const char16_t* path :
-         {u"Quenmoor\\Tallreed", u"quenmoor\\TALLREED\\", u"\\Quenmoor\\\\Tallreed"})
-        EXPECT_EQ(createKey(path), REG_OPENED_EXISTING_KEY);
+    // In order: a path, and whether it names a key not made before.
+    const std::pair<const char16_t*, bool> paths[] = {
+        {u"Quenmoor\\Tallreed", true},
+        {u"Quenmoor\\Tallreed", false},
+        {u"quenmoor\\TALLREED\\", false},
+        {u"\\Quenmoor\\\\Tallreed", false},
+        {u"Quenmoor", true},
+        {u"QuenmoorTallreed", true},
+        {u"Quenmoor\\Tall\\reed", true},
+        {u"\\\\quenmoor\\tall\\\\reed\\", false},
+    };
+    for (size_t i = 0; i < std::size(paths); ++i)
+        EXPECT_EQ(createKey(paths[i].first),
+                  paths[i].second ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY)
+            << i;
+    // Below an open key: the parent's path, then the part.
+    HKEY parent = 0, child = 0;
+    uint32_t disposition = 0;
+    ASSERT_EQ(regCreateKey(HKEY_CURRENT_USER, u"Quenmoor\\", &parent, nullptr), 0u);
+    ASSERT_EQ(regCreateKey(parent, u"\\Tall\\reed", &child, &disposition), 0u);
+    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+    regCloseKey(child);
+    regCloseKey(parent);
     restart();
     EXPECT_EQ(createKey(u"Quenmoor\\Tallreed"), REG_OPENED_EXISTING_KEY);
 }
