@@ -14,7 +14,7 @@ bool SoundEngine::Open(uint32_t r, bool st) {
     device = std::move(dev);
     PrimeDevice();
     // Give the device a moment with its five buffers before the thread starts refilling.
-    platform::sleepMs(100);
+    if (const uint32_t delay = device->startDelayMs(); delay > 0) platform::sleepMs(delay);
     StartOutput();
     return true;
 }

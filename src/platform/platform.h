@@ -149,7 +149,9 @@ class WaveOut {
     // The next played buffer, or nullptr when none is waiting. Non-blocking.
     virtual uint8_t* takeDone() = 0;
     // Blocks until a played buffer is waiting or timeoutMs have passed (the output
-    // thread's 5 ms poll). Headless: returns at once when a buffer is waiting.
+    // thread's 5 ms poll). Headless: returns at once when a buffer is waiting. The
+    // desktop's device hands buffers back only when it plays, and waits for that instead
+    // of the 5 ms (at most one of its calls, about 23 ms).
     virtual void waitForDone(uint32_t timeoutMs) = 0;
     virtual void pause() = 0;
     virtual void restart() = 0;
@@ -159,6 +161,10 @@ class WaveOut {
     // `refill` and calls it, on the game's own thread, whenever buffers may have come
     // back; the engine then starts no output thread. Answers false when the engine is
     // to run its own output thread (every other device). `refill` is dropped by reset().
+    // How long the engine leaves a newly opened device alone with its primed buffers
+    // before it starts the output (the handheld's device needed 100 ms). The desktop's
+    // device is ready once it is open and answers 0: its first picture is not held back.
+    virtual uint32_t startDelayMs() const { return 100; }
     virtual bool pumpsItself(void (*refill)(void* context), void* context) {
         (void)refill;
         (void)context;

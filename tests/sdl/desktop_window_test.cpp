@@ -14,6 +14,7 @@
 
 #include "platform/desktop_mapping.h"
 #include "platform/platform.h"
+#include "shown_pixel.h"
 
 namespace {
 
@@ -72,17 +73,8 @@ class DesktopWindow : public ::testing::Test {
         push(ev);
     }
 
-    // The window's pixel at landscape (lx, ly), as 8-bit red, green, blue.
     static std::tuple<int, int, int> shownPixel(int lx, int ly) {
-        SDL_Window* window = SDL_GetWindowFromID(1);
-        SDL_Surface* s = SDL_GetWindowSurface(window);
-        const Viewport v = letterbox(s->w, s->h);
-        const auto* row = static_cast<const uint8_t*>(s->pixels) + (v.y + ly * v.scale) * s->pitch;
-        uint32_t value = 0;
-        std::memcpy(&value, row + (v.x + lx * v.scale) * 4, 4);
-        uint8_t r = 0, g = 0, b = 0;
-        SDL_GetRGB(value, s->format, &r, &g, &b);
-        return {r, g, b};
+        return ::shownPixel(SDL_GetWindowFromID(1), lx, ly);
     }
 
     // Waits for messages (timer ticks) until `done` holds, at most a second of ticks.
@@ -200,6 +192,8 @@ TEST_F(DesktopWindow, OpensWithItsFirstPictureAndShowsNothingWhileMinimised) {
     std::vector<uint16_t> back(240 * 320, 0xF800);
     presentAll(back.data(), 240 * 2);
     EXPECT_FALSE(desktop::windowShown());  // shown by the message wait, not by the present
+    sleepMs(0);
+    EXPECT_FALSE(desktop::windowShown());  // nor by a sleep while the game is starting
     pushKey(SDLK_SPACE, true);
     next();
     EXPECT_FALSE(desktop::windowShown());  // and only after the first tick's frame

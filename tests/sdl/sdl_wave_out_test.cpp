@@ -38,8 +38,9 @@ class SdlWaveOutTest : public ::testing::Test {
         EXPECT_EQ((start - file.begin()) % 2, 0) << "frames stay aligned";
         return {start, file.end()};
     }
-    // Waits for up to `count` buffers through the device's own wait (5 ms per try): the
-    // disk driver plays far faster than real time, so a few tries show nothing comes back.
+    // Waits for up to `count` buffers through the device's own wait (until SDL next asks
+    // for sound): the disk driver plays far faster than real time, so a few tries show
+    // that nothing comes back.
     static std::vector<uint8_t*> TakeBack(platform::WaveOut& out, size_t count, int tries = 2000) {
         std::vector<uint8_t*> back;
         for (int t = 0; t < tries && back.size() < count; ++t) {

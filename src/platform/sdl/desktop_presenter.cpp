@@ -1,18 +1,12 @@
 #include "platform/sdl/desktop_presenter.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cstring>
 
 namespace platform::desktop {
 namespace {
 
 constexpr int64_t kFastestShowUs = 16667;  // never more often than 60 times a second
-
-uint64_t nowUs() {
-    using namespace std::chrono;
-    return static_cast<uint64_t>(
-        duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 bool overlap(const LandscapeRect& a, const LandscapeRect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -58,14 +52,35 @@ void Presenter::take(const uint16_t* pixels, int strideBytes, const PresentRect*
         const int right = std::min(kDeviceWidth, rects[i].right);
         const int bottom = std::min(kDeviceHeight, rects[i].bottom);
         if (left >= right || top >= bottom) continue;
+        // The game presents what it may have touched, often the same rectangles tick
+        // after tick with nothing new in them; only the pixels that really differ from
+        // what the window already has are turned, scaled and sent.
+        int changedLeft = right, changedRight = left, changedTop = bottom, changedBottom = top;
         for (int dy = top; dy < bottom; ++dy) {
             const auto* row =
                 reinterpret_cast<const uint16_t*>(base + static_cast<ptrdiff_t>(dy) * strideBytes);
+            uint16_t* kept = &device_[static_cast<size_t>(dy) * kDeviceWidth];
+            const size_t width = static_cast<size_t>(right - left) * sizeof(uint16_t);
+            if (std::memcmp(row + left, kept + left, width) == 0) continue;
+            int from = left, to = right;
+            while (row[from] == kept[from]) ++from;
+            while (row[to - 1] == kept[to - 1]) --to;
+            std::memcpy(kept + from, row + from, static_cast<size_t>(to - from) * sizeof(uint16_t));
+            changedLeft = std::min(changedLeft, from);
+            changedRight = std::max(changedRight, to);
+            changedTop = std::min(changedTop, dy);
+            changedBottom = dy + 1;
+        }
+        if (changedTop >= changedBottom) continue;
+        for (int dy = changedTop; dy < changedBottom; ++dy) {
+            const uint16_t* row = &device_[static_cast<size_t>(dy) * kDeviceWidth];
             // Device (dx, dy) shows at landscape (319 - dy, dx).
             uint16_t* column = &landscape_[kLandscapeWidth - 1 - dy];
-            for (int dx = left; dx < right; ++dx) column[dx * kLandscapeWidth] = row[dx];
+            for (int dx = changedLeft; dx < changedRight; ++dx)
+                column[dx * kLandscapeWidth] = row[dx];
         }
-        dirty_.add(LandscapeRect{kLandscapeWidth - bottom, left, kLandscapeWidth - top, right});
+        dirty_.add(LandscapeRect{kLandscapeWidth - changedBottom, changedLeft,
+                                 kLandscapeWidth - changedTop, changedRight});
     }
 }
 
@@ -84,12 +99,11 @@ void Presenter::setMark(bool shown, double lx, double ly) {
     markY_ = ly;
 }
 
-int64_t Presenter::showIfDue() {
+int64_t Presenter::showIfDue(uint64_t now) {
     const LandscapeRect mark = markShown_ ? aimMarkArea(markX_, markY_) : LandscapeRect{};
     const bool waiting = everything_ || !dirty_.empty() || !(mark == markDrawn_);
     // Nothing is drawn for a window nobody can see; it is drawn whole when it comes back.
     if (!waiting || (!visible_ && hasShown())) return -1;
-    const uint64_t now = nowUs();
     const int64_t since = static_cast<int64_t>(now - lastShowUs_);
     if (hasShown() && since < periodUs_) return periodUs_ - since;
     lastShowUs_ = now;
@@ -104,12 +118,15 @@ void Presenter::show() {
         everything_ = true;
     }
     ++shows_;
+    // A new framebuffer (the first, or after a resize) is drawn whole.
+    SDL_Surface* surface = renderer_ == nullptr ? adoptSurface() : nullptr;
     if (everything_) dirty_.addAll();
     markArea();
+    for (const LandscapeRect& r : dirty_.rects()) pixelsShown_ += static_cast<uint64_t>(r.area());
     if (renderer_ != nullptr)
         showWithRenderer();
-    else
-        showOnSurface();
+    else if (surface != nullptr)
+        showOnSurface(surface);
     dirty_.clear();
     everything_ = false;
 }
@@ -132,16 +149,29 @@ void Presenter::markArea() {
     markDrawn_ = now;
 }
 
-void Presenter::showOnSurface() {
+// The window's framebuffer, with the colour table made for its pixel format.
+SDL_Surface* Presenter::adoptSurface() {
     SDL_Surface* s = SDL_GetWindowSurface(window_);
-    if (s == nullptr) return;
+    if (s == nullptr) return nullptr;
     if (s != surface_ || colours_.empty()) {
         const SDL_PixelFormat* f = s->format;
         colours_.build([f](uint8_t r, uint8_t g, uint8_t b) { return SDL_MapRGB(f, r, g, b); });
         surface_ = s;
         everything_ = true;
-        dirty_.addAll();
     }
+    return s;
+}
+
+void Presenter::prepare() {
+    if (prepared_ || renderer_ != nullptr || hasShown()) return;
+    prepared_ = true;
+    // The first touch of each page of a new framebuffer costs more than drawing into
+    // it; done while the game waits for its first tick, it is off the way to the
+    // first picture.
+    if (SDL_Surface* s = adoptSurface()) SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
+}
+
+void Presenter::showOnSurface(SDL_Surface* s) {
     if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return;
     const Viewport v = letterbox(s->w, s->h);
     const PixelTarget target{static_cast<uint8_t*>(s->pixels), s->pitch, s->format->BytesPerPixel,

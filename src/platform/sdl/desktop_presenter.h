@@ -35,11 +35,17 @@ class Presenter {
     void setVisible(bool visible);
     void setMark(bool shown, double lx, double ly);
 
-    // Shows what changed when a display refresh has passed since the last show.
-    // Answers the microseconds until it will be due, or -1 when nothing waits.
-    int64_t showIfDue();
+    // Shows what changed when a display refresh has passed since the last show (`now`
+    // on the steady clock, in microseconds). Answers the microseconds until it will be
+    // due, or -1 when nothing waits.
+    int64_t showIfDue(uint64_t now);
     bool hasShown() const { return shows_ > 0; }
+    // Readies the window's framebuffer before the first picture, while the game has
+    // nothing else to do; does nothing after the first time.
+    void prepare();
     uint64_t shows() const { return shows_; }
+    // Landscape pixels shown so far, every show's changed rectangles added up.
+    uint64_t pixelsShown() const { return pixelsShown_; }
 
     const std::vector<uint16_t>& landscape() const { return landscape_; }
     // The window as the pointer measures it and as the picture is drawn.
@@ -47,7 +53,8 @@ class Presenter {
 
   private:
     void show();
-    void showOnSurface();
+    SDL_Surface* adoptSurface();
+    void showOnSurface(SDL_Surface* s);
     void showWithRenderer();
     void markArea();
 
@@ -56,16 +63,20 @@ class Presenter {
     SDL_Texture* texture_ = nullptr;
     SDL_Surface* surface_ = nullptr;  // the surface the colour table was built for
     ColourTable colours_;
+    // The game's picture as the window has it: upright, as presented, and turned.
+    std::vector<uint16_t> device_ = std::vector<uint16_t>(kDeviceWidth * kDeviceHeight, 0);
     std::vector<uint16_t> landscape_ = std::vector<uint16_t>(kLandscapeWidth * kLandscapeHeight, 0);
     DirtyRegion dirty_;
     bool everything_ = true;  // bars and picture, the whole window
     bool visible_ = true;
+    bool prepared_ = false;
     bool markShown_ = false;
     double markX_ = 0, markY_ = 0;
     LandscapeRect markDrawn_;  // where the mark was last drawn, empty when nowhere
     int64_t periodUs_ = 16667;
     uint64_t lastShowUs_ = 0;
     uint64_t shows_ = 0;
+    uint64_t pixelsShown_ = 0;
 };
 
 }  // namespace platform::desktop

@@ -13,6 +13,7 @@
 #include "platform/gamepad_mapping.h"
 #include "platform/platform.h"
 #include "platform/sdl/desktop_presenter.h"
+#include "platform/sdl/heartbeat.h"
 
 namespace platform::desktop {
 
@@ -21,12 +22,8 @@ struct Desktop {
     Presenter presenter;
     std::thread::id windowThread;
     std::deque<Message> pending;
-    uint32_t timerEvent = 0;  // SDL user event types, 0 until registered
-    uint32_t raiseEvent = 0;
-    SDL_TimerID timer = 0;
-    std::atomic<bool> timerPending{false};
-    std::atomic<uint64_t> ticksPosted{0};
-    std::atomic<uint64_t> ticksMerged{0};
+    uint32_t raiseEvent = 0;  // an SDL user event type, 0 until registered
+    Heartbeat heartbeat;      // on the steady clock, in microseconds
     std::atomic<int> raiseRequests{0};
     int raisesDone = 0;
     bool closed = false;

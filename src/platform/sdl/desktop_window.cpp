@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,20 +30,6 @@ Desktop& state() {
 }
 
 namespace {
-
-uint32_t onTimer(uint32_t interval, void* /*param*/) {
-    Desktop& d = state();
-    // Like the handheld's timer message, a tick that is still waiting is not doubled.
-    if (!d.timerPending.exchange(true)) {
-        SDL_Event ev{};
-        ev.type = d.timerEvent;
-        SDL_PushEvent(&ev);
-        ++d.ticksPosted;
-    } else {
-        ++d.ticksMerged;
-    }
-    return interval;
-}
 
 void raiseWindow() {
     Desktop& d = state();
@@ -111,12 +98,6 @@ void windowEvent(const SDL_WindowEvent& ev) {
 // Turns one SDL event into messages on the pending queue.
 void translate(const SDL_Event& ev) {
     Desktop& d = state();
-    if (d.timerEvent != 0 && ev.type == d.timerEvent) {
-        d.timerPending = false;
-        d.pending.push_back(Message{MSG_TIMER, 15000, 0});
-        pollControllers();
-        return;
-    }
     if (d.raiseEvent != 0 && ev.type == d.raiseEvent) return;  // handled after every event
     if (ev.type == SDL_QUIT) {
         d.closed = true;
@@ -137,16 +118,31 @@ uint64_t wallUs() {
         duration_cast<microseconds>(system_clock::now().time_since_epoch()).count());
 }
 
+uint64_t steadyUs() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
 // Shows what changed when it is due; notes when the first picture went up.
 int64_t showIfDue() {
     Desktop& d = state();
     const bool before = d.presenter.hasShown();
-    const int64_t wait = d.presenter.showIfDue();
+    const int64_t wait = d.presenter.showIfDue(steadyUs());
     if (!before && d.presenter.hasShown()) {
         firstShowAtUs = wallUs();
         firstShowCpuMs = static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
     }
     return wait;
+}
+
+// The game's heartbeat: a tick that falls due becomes a timer message.
+bool tickIfDue() {
+    Desktop& d = state();
+    if (!d.heartbeat.due(steadyUs())) return false;
+    d.pending.push_back(Message{MSG_TIMER, 15000, 0});
+    pollControllers();
+    return true;
 }
 
 // For bench/window_cpu.py: what the window did, printed at exit.
@@ -155,13 +151,14 @@ void printStats() {
     std::fprintf(stderr,
                  "tallreed: window stats: first picture at %.6f s (%.1f ms after the "
                  "window was made, %.1f ms of CPU), %llu timer ticks, %llu merged, %llu shows, "
-                 "%s\n",
+                 "%s, %llu pixels shown\n",
                  static_cast<double>(firstShowAtUs) / 1e6,
                  static_cast<double>(firstShowAtUs - startedAtUs) / 1e3, firstShowCpuMs,
-                 static_cast<unsigned long long>(d.ticksPosted.load()),
-                 static_cast<unsigned long long>(d.ticksMerged.load()),
+                 static_cast<unsigned long long>(d.heartbeat.ticks()),
+                 static_cast<unsigned long long>(d.heartbeat.merged()),
                  static_cast<unsigned long long>(d.presenter.shows()),
-                 d.presenter.usesWindowSurface() ? "window surface" : "renderer");
+                 d.presenter.usesWindowSurface() ? "window surface" : "renderer",
+                 static_cast<unsigned long long>(d.presenter.pixelsShown()));
 }
 
 // Without a display SDL goes on with a driver that shows nothing (offscreen, dummy,
@@ -257,8 +254,10 @@ void sleepShowing(uint32_t ms) {
     Desktop& d = state();
     const auto end = steady_clock::now() + milliseconds(ms);
     // A picture presented just before a sleep goes up when it is due within the sleep,
-    // not only when the sleep is over.
-    if (d.window != nullptr && std::this_thread::get_id() == d.windowThread) {
+    // not only when the sleep is over; but, as in the message wait, the window never
+    // opens before the first tick's frame (a sleep while starting would open it black).
+    if (d.window != nullptr && std::this_thread::get_id() == d.windowThread &&
+        (d.ticked || d.presenter.hasShown())) {
         const int64_t wait = showIfDue();
         if (wait > 0 && steady_clock::now() + microseconds(wait) < end) {
             std::this_thread::sleep_for(microseconds(wait));
@@ -279,15 +278,12 @@ bool createWindow() {
     desktop::startedAtUs = desktop::wallUs();
     desktop::nameWindowClass();
     if (!desktop::startVideo(true)) return false;
-    if (SDL_InitSubSystem(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "tallreed: cannot start SDL: %s\n", SDL_GetError());
         return false;
     }
-    const uint32_t first = SDL_RegisterEvents(2);
-    if (first != static_cast<uint32_t>(-1)) {
-        d.timerEvent = first;
-        d.raiseEvent = first + 1;
-    }
+    const uint32_t raise = SDL_RegisterEvents(1);
+    if (raise != static_cast<uint32_t>(-1)) d.raiseEvent = raise;
     // Where the window was last time, unless the command line asks otherwise for this
     // run; what it asks is not remembered unless the player keeps it (see windowEvent).
     WindowState& w = desktop::remembered;
@@ -357,17 +353,22 @@ bool getMessage(Message& out) {
             return true;
         }
         if (d.closed || d.window == nullptr) return false;
-        // Show the frames made since the last wait, when the display can take them;
-        // otherwise wake up for them, should no message come first. The window first
-        // opens after the first tick's frame: the splash starts on a black screen and
-        // draws its logo on that frame.
-        const int64_t dueUs = d.ticked || d.presenter.hasShown() ? desktop::showIfDue() : -1;
+        if (desktop::tickIfDue()) continue;
+        // Show the frames made since the last wait, when the display can take them, and
+        // sleep until the next tick or show is due, unless an event comes first. The
+        // window first opens after the first tick's frame: the splash starts on a black
+        // screen and draws its logo on that frame.
+        if (!d.ticked) d.presenter.prepare();
+        const int64_t showUs = d.ticked || d.presenter.hasShown() ? desktop::showIfDue() : -1;
+        const int64_t tickUs = d.heartbeat.untilNext(desktop::steadyUs());
+        const int64_t waitUs = showUs < 0 ? tickUs : tickUs < 0 ? showUs : std::min(showUs, tickUs);
         SDL_Event ev;
-        const int got = dueUs > 0 ? SDL_WaitEventTimeout(&ev, static_cast<int>(dueUs / 1000) + 1)
-                                  : SDL_WaitEvent(&ev);
+        const int got = waitUs >= 0
+                            ? SDL_WaitEventTimeout(&ev, static_cast<int>((waitUs + 999) / 1000))
+                            : SDL_WaitEvent(&ev);
         if (got == 1) {
             desktop::translate(ev);
-        } else if (dueUs <= 0) {
+        } else if (waitUs < 0) {
             return false;  // the wait itself failed
         }
     }
@@ -375,10 +376,9 @@ bool getMessage(Message& out) {
 
 bool startTimer(uint32_t periodMs) {
     Desktop& d = state();
-    if (periodMs == 0 || d.timerEvent == 0) return false;
-    if (d.timer != 0) SDL_RemoveTimer(d.timer);
-    d.timer = SDL_AddTimer(periodMs, desktop::onTimer, nullptr);
-    return d.timer != 0;
+    if (periodMs == 0) return false;
+    d.heartbeat.start(static_cast<uint64_t>(periodMs) * 1000, desktop::steadyUs());
+    return true;
 }
 
 void present(const uint16_t* pixels, int strideBytes, const PresentRect* rects, int count) {

@@ -56,11 +56,20 @@ class SdlWaveOut : public platform::WaveOut {
         return d;
     }
 
+    // Buffers come back only when SDL asks for sound (every 512 frames, about 23 ms), so
+    // the engine's short poll would mostly wake its thread for nothing. The wait lasts
+    // until a buffer is back or SDL has asked once more, whichever is first: the engine
+    // still sees a stop request within one of SDL's calls, and should the device stop
+    // calling, the thread still comes round every kLongestWaitMs.
     void waitForDone(uint32_t timeoutMs) override {
         std::unique_lock<std::mutex> guard(lock_);
-        doneChanged_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                              [this] { return !done_.empty(); });
+        const uint64_t calls = calls_;
+        doneChanged_.wait_for(guard, std::chrono::milliseconds(std::max(timeoutMs, kLongestWaitMs)),
+                              [this, calls] { return !done_.empty() || calls_ != calls; });
     }
+
+    // SDL's device runs as soon as it is open; it needs no moment to settle.
+    uint32_t startDelayMs() const override { return 0; }
 
     void pause() override {
         std::lock_guard<std::mutex> guard(lock_);
@@ -89,9 +98,9 @@ class SdlWaveOut : public platform::WaveOut {
     }
 
     void Fill(uint8_t* stream, uint32_t len) {
-        bool handedBack = false;
         {
             std::lock_guard<std::mutex> guard(lock_);
+            ++calls_;
             uint32_t at = 0;
             while (!paused_ && at < len && !queue_.empty()) {
                 Buffer& b = queue_.front();
@@ -102,14 +111,15 @@ class SdlWaveOut : public platform::WaveOut {
                 if (b.offset >= b.bytes) {
                     done_.push_back(b.data);
                     queue_.pop_front();
-                    handedBack = true;
                 }
             }
             // Starved or paused: silence for the rest.
             if (at < len) std::memset(stream + at, silence_, len - at);
         }
-        if (handedBack) doneChanged_.notify_all();
+        doneChanged_.notify_all();
     }
+
+    static constexpr uint32_t kLongestWaitMs = 50;
 
     SDL_AudioDeviceID device_ = 0;
     bool subsystem_ = false;
@@ -119,6 +129,7 @@ class SdlWaveOut : public platform::WaveOut {
     std::deque<Buffer> queue_;
     std::deque<uint8_t*> done_;
     bool paused_ = false;
+    uint64_t calls_ = 0;  // how often SDL has asked for sound
 };
 
 }  // namespace
