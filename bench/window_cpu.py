@@ -101,13 +101,15 @@ def run_game(build, env, xvfb_pid, seconds):
     stop(proc, env, wid)
     # The game's own account of its window, printed on the way out.
     stats = re.search(r"first picture at ([0-9.]+) s .*?, ([0-9.]+) ms of CPU\), (\d+) timer "
-                      r"ticks, (\d+) merged, (\d+) shows, ([a-z ]+)", proc.stderr.read().decode())
+                      r"ticks, (\d+) merged, (\d+) shows, ([a-z ]+), (\d+) pixels shown",
+                      proc.stderr.read().decode())
     if stats:
         figures["first picture ms"] = 1000.0 * (float(stats.group(1)) - started)
         figures["first picture cpu"] = float(stats.group(2))
         figures["ticks"] = (int(stats.group(3)), int(stats.group(4)))
         figures["shows"] = int(stats.group(5))
         figures["path"] = stats.group(6)
+        figures["pixels a show"] = int(stats.group(7)) / max(1, int(stats.group(5)))
     return figures
 
 
@@ -135,9 +137,10 @@ def main():
             rows += [(state, game[state]) for state in ("menu", "round", "minimised")]
             if "ticks" in game:
                 notes.append("game: first picture %.0f ms after start (%.0f ms of CPU); %d timer "
-                             "ticks, %d merged; %d shows; %s"
+                             "ticks, %d merged; %d shows of %.0f landscape pixels on average; %s"
                              % (game["first picture ms"], game["first picture cpu"],
-                                game["ticks"][0], game["ticks"][1], game["shows"], game["path"]))
+                                game["ticks"][0], game["ticks"][1], game["shows"],
+                                game["pixels a show"], game["path"]))
     finally:
         xvfb.kill()
         xvfb.wait()

@@ -1,7 +1,8 @@
-// The floor of the desktop window's cost: a bare SDL window of the game's size with the
-// same 10 ms timer event and nothing drawn. bench/window_cpu.py measures it beside the
-// game in the same run, so the game's figures can be read against what any SDL program
-// with such a heartbeat costs on the machine.
+// The floor of the desktop window's cost: a bare SDL window of the game's size with a
+// 10 ms timer event from SDL's timer, the way a plain SDL program keeps its heartbeat,
+// and nothing drawn. bench/window_cpu.py measures it beside the game in the same run, so
+// the game's figures can be read against what any SDL program with such a heartbeat
+// costs on the machine.
 #include <SDL.h>
 
 #include <atomic>

@@ -176,6 +176,10 @@ bool startVideo(bool report) {
         if (report) std::fprintf(stderr, "tallreed: no display: set DISPLAY or WAYLAND_DISPLAY\n");
         return false;
     }
+    // The game takes no typed text, yet X's input method would read the locale's whole
+    // table of compose sequences (thousands of lines) on every start, before the first
+    // picture. A table the player chose is left alone.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (report) std::fprintf(stderr, "tallreed: no display: %s\n", SDL_GetError());
         return false;
