@@ -1,25 +1,17 @@
 #include "platform/sdl/window_memory.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "platform/host_folders.h"
+
 namespace platform::desktop {
 
 std::string windowStatePath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (config != nullptr && config[0] == '/') {
-        folder = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || home[0] != '/') return "";
-        folder = std::string(home) + "/.config";
-    }
-    return folder + "/tallreed/window";
+    const std::string config = xdgFolder("XDG_CONFIG_HOME", ".config");
+    return config.empty() ? "" : config + "/tallreed/window";
 }
 
 bool loadWindowState(WindowState& s) {
@@ -35,9 +27,7 @@ void saveWindowState(const WindowState& s) {
     const std::string path = windowStatePath();
     if (path.empty()) return;
     // The folders on the way, made if missing; a failure shows at the write below.
-    for (size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
-        mkdir(path.substr(0, slash).c_str(), 0700);
+    makeFolders(path.substr(0, path.rfind('/')), 0700);
     const std::string temp = path + ".new";
     {
         std::ofstream out(temp, std::ios::trunc);
