@@ -247,6 +247,19 @@ def report(results, equivalents):
     return "\n".join(lines)
 
 
+def save_results(name, results):
+    with open(name + ".json", "w") as f:
+        json.dump([dict(vars(m), outcome=o) for m, o in results], f, indent=1, default=list)
+
+
+def load_results(name):
+    """The outcomes save_results wrote, as (mutant, outcome) pairs."""
+    with open(name + ".json", encoding="utf-8") as f:
+        saved = json.load(f)
+    return [(mutants.Mutant(d["path"], d["line"], d["kind"], tuple(d["old"]), tuple(d["new"])),
+             d["outcome"]) for d in saved]
+
+
 def main(argv=None):
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     p.add_argument("--seed", type=int, default=DEFAULT_SEED)
@@ -260,9 +273,16 @@ def main(argv=None):
                    help="try only the picked mutants on these lines")
     p.add_argument("--list", action="store_true", help="print the picks, run nothing")
     p.add_argument("--equivalent", default=os.path.join(HERE, "equivalent.txt"))
+    p.add_argument("--report", action="store_true",
+                   help="print the last run's table for this seed again, scored with today's "
+                        "equivalent.txt; runs nothing")
     args = p.parse_args(argv)
 
     scratch = Scratch(args)
+    if args.report:
+        print(report(load_results(os.path.join(scratch.dir, "result-%d" % args.seed)),
+                     load_equivalents(args.equivalent)))
+        return 0
     os.makedirs(scratch.tree, exist_ok=True)
     digest = sync_tree(ROOT, scratch.tree)
     picked = mutants.pick(mutants.collect(scratch.tree), args.count, args.seed)
@@ -290,9 +310,7 @@ def main(argv=None):
         name = os.path.join(scratch.dir, "result-%d" % args.seed)
         with open(name + ".txt", "w", encoding="utf-8") as f:
             f.write(text + "\n")
-        with open(name + ".json", "w") as f:
-            json.dump([dict(vars(m), outcome=o) for m, o in results], f, indent=1,
-                      default=list)
+        save_results(name, results)
     print("\n" + text)
     return 0
 

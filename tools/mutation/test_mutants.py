@@ -195,6 +195,11 @@ class Report(unittest.TestCase):
         self.assertEqual(rows["game"], ["3", "1", "1", "1", "75", "%"])
         self.assertEqual(rows["all"], ["4", "1", "1", "1", "80", "%"])
         self.assertIn("[equivalent: same picture]", text)
+        # A saved run reads back to the same table, so it can be scored again later.
+        with tempfile.TemporaryDirectory() as tmp:
+            mutate.save_results(os.path.join(tmp, "r"), results)
+            again = mutate.load_results(os.path.join(tmp, "r"))
+        self.assertEqual(again, results)
 
 
 if __name__ == "__main__":
