@@ -164,6 +164,30 @@ TEST_F(GameRoundTest, TheEndOfTheRoundStoresTheStatistics) {
     EXPECT_EQ(std::u16string(settings->playerName), u"ANNA");
 }
 
+// What each shot item adds to the round's statistics: a leaf worth a point is a shot
+// leaf, the sign duck another hit, the red bird another hit and fifty penalty points.
+TEST_F(GameRoundTest, ShotItemsCountInTheRoundsStatistics) {
+    const std::tuple<uint8_t, int, int, int, int> cases[] = {
+        // kind, leaf draw, shot leaves, other hits, penalty points
+        {ITEM_LEAF, 3, 1, 0, 0},
+        {ITEM_SIGN_DUCK, 3, 0, 1, 0},
+        {ITEM_RED_BIRD, 3, 0, 1, 50},
+    };
+    for (auto [kind, draw, leaves, others, penalty] : cases) {
+        game.shotLeaves = game.otherHits = game.penalties = 0;
+        shellMagazine.Reload();
+        leafField.rng = Random(leafState(draw));
+        const int y = 700;
+        leafField.items[leafField.itemCount++] = mover(kind, 100, y, 231);
+        step(penDown(105, y - surface->scrollY() + 5));
+        EXPECT_EQ(ints(game.shotLeaves, game.otherHits, game.penalties),
+                  ints(leaves, others, penalty))
+            << "kind " << int(kind);
+        leafField.Clear();
+        leafField.Init(surface.get());
+    }
+}
+
 TEST(GameAccuracyTest, PercentTruncatedAndKeptInASignedByte) {
     const std::tuple<int, int, int> cases[] = {{5, 0, 0},     {0, 10, 0},      {2, 3, 66},
                                                {5, 4, 125},   {127, 100, 127}, {128, 100, 127},
