@@ -97,6 +97,21 @@ TEST(ModulePlayer, PatternBreakAndPositionJump) {
     }
 }
 
+// In the last position of a song that does not loop a break has no next position to
+// go to: with a jump in the same row, the jump's pattern starts at its last row, not at
+// the break's.
+TEST(ModulePlayer, ABreakWithNowhereToGoDoesNotChooseTheJumpsRow) {
+    ModuleBuilder b(2);
+    b.Song({0, 1}, 0);
+    b.Note(1, 0, 0, 0, 0, 11, 0);     // B00: back to the first position
+    b.Note(1, 0, 1, 0, 0, 13, 0x10);  // D10: row 10 of the next position, if there were one
+    Rig r(b, false);
+    r.Frames(1 + 64 * kRow);
+    EXPECT_EQ(r.P().stopped, 0);
+    EXPECT_EQ(r.P().position, 0u);
+    EXPECT_EQ(r.P().rowOffset, 252u);
+}
+
 TEST(ModulePlayer, PositionJumpPastTheSongsEndPlaysStoredPatterns) {
     // Song {0, 2} holds patterns 0..2. B on row 0 to an order entry past the song's end:
     // one naming a held pattern plays it and then ends the song; past the 128-entry
