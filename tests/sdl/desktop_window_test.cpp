@@ -297,6 +297,13 @@ TEST_F(DesktopWindow, AVirtualControllerAimsTapsReloadsAndPauses) {
               std::tuple(MSG_LBUTTONDOWN, dx, dy));
     SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, 0);
     EXPECT_EQ(nextInput().message, MSG_LBUTTONUP);
+    // The mouse takes over as soon as it moves: the mark goes.
+    pushMotion(10, 10);
+    for (int i = 0; i < 5 && shown; ++i) {
+        next();
+        desktop::aimMark(shown, dx, dy);
+    }
+    EXPECT_FALSE(shown);
     SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_B, 1);
     m = nextInput();
     EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(MSG_HOTKEY, 195u));

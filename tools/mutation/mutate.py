@@ -210,8 +210,15 @@ def load_equivalents(path):
     return known
 
 
-def equivalence_key(m):
-    return (m.path, " ⏎ ".join(s.strip() for s in m.old), " ⏎ ".join(s.strip() for s in m.new))
+def equivalence_key(m, line=False):
+    """The key of equivalent.txt: the file, or "file:line" for a mutant that changes
+    nothing only on that line, with the old and new code."""
+    where = "%s:%d" % (m.path, m.line) if line else m.path
+    return (where, " ⏎ ".join(s.strip() for s in m.old), " ⏎ ".join(s.strip() for s in m.new))
+
+
+def equivalence_reason(m, equivalents):
+    return equivalents.get(equivalence_key(m, line=True)) or equivalents.get(equivalence_key(m))
 
 
 def report(results, equivalents):
@@ -220,7 +227,7 @@ def report(results, equivalents):
     for m, outcome in results:
         row = rows.setdefault(mutants.subsystem(m.path), dict.fromkeys(
             ("killed", "survived", "equivalent", "no-compile"), 0))
-        if outcome == "survived" and equivalence_key(m) in equivalents:
+        if outcome == "survived" and equivalence_reason(m, equivalents):
             outcome = "equivalent"
         row[outcome] += 1
     head = "%-10s %7s %9s %11s %11s %7s" % ("subsystem", "killed", "survived", "equivalent",
@@ -241,7 +248,7 @@ def report(results, equivalents):
     lines += ["-" * len(head), line("all", total), "", "survivors:"]
     for m, outcome in results:
         if outcome == "survived":
-            reason = equivalents.get(equivalence_key(m))
+            reason = equivalence_reason(m, equivalents)
             note = "   [equivalent: %s]" % reason if reason else ""
             lines.append("  %s%s" % (m.describe(), note))
     return "\n".join(lines)

@@ -187,13 +187,18 @@ class Report(unittest.TestCase):
         m = lambda line, path="src/game/a.cpp": mutants.Mutant(path, line, "constant",
                                                                ("x = 1;",), ("x = 2;",))
         same = mutants.Mutant("src/game/a.cpp", 9, "constant", ("y = 1;",), ("y = 2;",))
+        # Listed for line 4 only: the same change on another line still counts.
+        here = mutants.Mutant("src/game/a.cpp", 4, "constant", ("z = 1;",), ("z = 2;",))
+        there = mutants.Mutant("src/game/a.cpp", 8, "constant", ("z = 1;",), ("z = 2;",))
         results = [(m(1), "killed"), (m(2), "killed"), (m(3), "killed"), (same, "survived"),
-                   (m(5), "survived"), (m(6), "no-compile"), (m(7, "src/shell/v.cpp"), "killed")]
-        text = mutate.report(results, {mutate.equivalence_key(same): "same picture"})
+                   (m(5), "survived"), (m(6), "no-compile"), (m(7, "src/shell/v.cpp"), "killed"),
+                   (here, "survived"), (there, "survived")]
+        text = mutate.report(results, {mutate.equivalence_key(same): "same picture",
+                                       mutate.equivalence_key(here, line=True): "redrawn"})
         rows = {line.split()[0]: line.split()[1:] for line in text.split("\n")
                 if line[:1].isalpha() and not line.startswith("survivors")}
-        self.assertEqual(rows["game"], ["3", "1", "1", "1", "75", "%"])
-        self.assertEqual(rows["all"], ["4", "1", "1", "1", "80", "%"])
+        self.assertEqual(rows["game"], ["3", "2", "2", "1", "60", "%"])
+        self.assertEqual(rows["all"], ["4", "2", "2", "1", "67", "%"])
         self.assertIn("[equivalent: same picture]", text)
         # A saved run reads back to the same table, so it can be scored again later.
         with tempfile.TemporaryDirectory() as tmp:
