@@ -98,6 +98,7 @@ class Scratch:
         self.pack = os.path.abspath(os.path.join(args.build, "pack", "pack.bin"))
         self.timeout = args.timeout
         self._targets = None
+        self._ninja = None
 
     def log(self, name):
         return open(os.path.join(self.dir, name + ".log"), "w", encoding="utf-8")
@@ -174,8 +175,18 @@ class Scratch:
         with open(stamp, "w") as f:
             f.write(digest)
 
+    def compiled(self, relative):
+        """Whether the native build compiles this source at all (the browser's backend is
+        built by Emscripten and tested by make web-test, which this tool does not run)."""
+        if self._ninja is None:
+            with open(os.path.join(self.build, "build.ninja"), encoding="utf-8") as f:
+                self._ninja = f.read()
+        return os.path.join(self.tree, relative) in self._ninja
+
     def try_mutant(self, m):
-        """'killed', 'survived' or 'no-compile'."""
+        """'killed', 'survived', 'no-compile' or 'not-built'."""
+        if not self.compiled(m.path):
+            return "not-built"
         path = os.path.join(self.tree, m.path)
         with open(path, encoding="utf-8") as f:
             original = f.read()
@@ -229,16 +240,16 @@ def report(results, equivalents):
             ("killed", "survived", "equivalent", "no-compile"), 0))
         if outcome == "survived" and equivalence_reason(m, equivalents):
             outcome = "equivalent"
-        row[outcome] += 1
-    head = "%-10s %7s %9s %11s %11s %7s" % ("subsystem", "killed", "survived", "equivalent",
-                                             "no compile", "score")
+        row["no-compile" if outcome == "not-built" else outcome] += 1
+    head = "%-10s %7s %9s %11s %12s %7s" % ("subsystem", "killed", "survived", "equivalent",
+                                             "not compiled", "score")
     lines += [head, "-" * len(head)]
     total = dict.fromkeys(("killed", "survived", "equivalent", "no-compile"), 0)
 
     def line(name, r):
         score = "%d %%" % round(100 * r["killed"] / (r["killed"] + r["survived"])) \
             if r["killed"] + r["survived"] else "-"
-        return "%-10s %7d %9d %11d %11d %7s" % (name, r["killed"], r["survived"],
+        return "%-10s %7d %9d %11d %12d %7s" % (name, r["killed"], r["survived"],
                                                  r["equivalent"], r["no-compile"], score)
 
     for name in sorted(rows):
@@ -287,8 +298,11 @@ def main(argv=None):
 
     scratch = Scratch(args)
     if args.report:
-        print(report(load_results(os.path.join(scratch.dir, "result-%d" % args.seed)),
-                     load_equivalents(args.equivalent)))
+        results = load_results(os.path.join(scratch.dir, "result-%d" % args.seed))
+        # Runs made before the tool knew which sources the native build compiles.
+        results = [(m, "not-built" if o == "survived" and not scratch.compiled(m.path) else o)
+                   for m, o in results]
+        print(report(results, load_equivalents(args.equivalent)))
         return 0
     os.makedirs(scratch.tree, exist_ok=True)
     digest = sync_tree(ROOT, scratch.tree)

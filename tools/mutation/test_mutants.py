@@ -192,13 +192,15 @@ class Report(unittest.TestCase):
         there = mutants.Mutant("src/game/a.cpp", 8, "constant", ("z = 1;",), ("z = 2;",))
         results = [(m(1), "killed"), (m(2), "killed"), (m(3), "killed"), (same, "survived"),
                    (m(5), "survived"), (m(6), "no-compile"), (m(7, "src/shell/v.cpp"), "killed"),
-                   (here, "survived"), (there, "survived")]
+                   (here, "survived"), (there, "survived"),
+                   (m(3, "src/platform/web/w.cpp"), "not-built")]
         text = mutate.report(results, {mutate.equivalence_key(same): "same picture",
                                        mutate.equivalence_key(here, line=True): "redrawn"})
         rows = {line.split()[0]: line.split()[1:] for line in text.split("\n")
                 if line[:1].isalpha() and not line.startswith("survivors")}
         self.assertEqual(rows["game"], ["3", "2", "2", "1", "60", "%"])
-        self.assertEqual(rows["all"], ["4", "2", "2", "1", "67", "%"])
+        self.assertEqual(rows["all"], ["4", "2", "2", "2", "67", "%"])
+        self.assertEqual(rows["platform"], ["0", "0", "0", "1", "-"])
         self.assertIn("[equivalent: same picture]", text)
         # A saved run reads back to the same table, so it can be scored again later.
         with tempfile.TemporaryDirectory() as tmp:
