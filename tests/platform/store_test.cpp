@@ -85,6 +85,13 @@ TEST_F(StoreTest, DatabasesAreNamedOnceAndOpenedByName) {
     }
     EXPECT_EQ(ceOpenDatabase(u"OTHER"), INVALID_DB_HANDLE);
     EXPECT_EQ(getLastError(), ERROR_FILE_NOT_FOUND);
+    // A name no database can have is refused as such, not as a missing database.
+    for (const auto& [name, error] : refused) {
+        if (error != ERROR_INVALID_PARAMETER) continue;
+        ceOpenDatabase(u"OTHER");  // "not found" is the last error now
+        EXPECT_EQ(ceOpenDatabase(name), INVALID_DB_HANDLE);
+        EXPECT_EQ(getLastError(), ERROR_INVALID_PARAMETER);
+    }
     const DbHandle db = ceOpenDatabase(u"HISCORE");
     ASSERT_NE(db, INVALID_DB_HANDLE);
     EXPECT_EQ(ceSeekDatabase(db, CEDB_SEEK_END, 0, nullptr), 0u);
