@@ -173,6 +173,19 @@ TEST_F(ControlsTest, PagingRepeatsWithItsDelayOnTheVirtualClock) {
     }
     EXPECT_EQ(send(s, EV_PEN_DRAG, 80, 70), 0);  // reached the tapped value
     EXPECT_EQ(s.value, 59);
+    ASSERT_EQ(send(s, EV_PEN_UP, 80, 70), 1);
+    // Held below the knob, it pages down the same way to the value under the pen.
+    int y = 70;
+    while (y < 320 && s.valueAt(y) > 35) ++y;
+    ASSERT_EQ(s.valueAt(y), 35);
+    ASSERT_EQ(send(s, EV_PEN_DOWN, 80, y), 1);
+    EXPECT_EQ(ints(last.keys[8], s.value), ints(Slider::kPagedDown, 53));
+    for (int want : {47, 41, 35}) {
+        ASSERT_EQ(send(s, EV_PEN_DRAG, 80, y), 1);
+        EXPECT_EQ(ints(last.keys[8], Slider::notifiedValue(last)), ints(Slider::kPagedDown, want));
+    }
+    EXPECT_EQ(send(s, EV_PEN_DRAG, 80, y), 0);
+    ASSERT_EQ(send(s, EV_PEN_UP, 80, y), 1);
     // Paging down stops at the minimum, not below it.
     Slider& low = volume(4);
     ASSERT_EQ(send(low, EV_PEN_DOWN, 80, 205), 1);
