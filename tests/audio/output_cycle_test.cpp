@@ -202,6 +202,15 @@ class GameSoundTest : public ::testing::Test {
     std::deque<std::vector<uint8_t>> waves_;
 };
 
+TEST_F(GameSoundTest, TheEngineOpensAMonoDeviceAsWellAsAStereoOne) {
+    for (bool stereo : {false, true}) {
+        SoundEngine e;
+        ASSERT_TRUE(e.Open(22050, stereo)) << stereo;
+        EXPECT_EQ(headless::capturedAudioFormat().channels, stereo ? 2 : 1);
+        e.Close();
+    }
+}
+
 TEST_F(GameSoundTest, PlaysEffectsAtHalfAmplitudeAndSkipsBadOnes) {
     AddWave(60101, 228, 1008);
     AddWave(60102, 228, 100, 16);
