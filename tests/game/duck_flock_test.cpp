@@ -101,6 +101,16 @@ TEST_F(DuckFlockTest, ModeTenAddsAVFormationOnlyBelowTwentyNineObjects) {
         }
         removeAll();
     }
+    // Both ways: small ducks flying up, or small ducks flying down.
+    for (bool up : {true, false}) {
+        int32_t st = 1;
+        while (st % 7 == 0 || (Random(st).Next(30) % 2 == 1) != up) ++st;
+        flock.rng = Random(st);
+        ASSERT_EQ(flock.Update(InputEvent{}, 1, 10).code, FLOCK_FORMATION);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(flock.ducks[i]->kind, up ? DUCK_SMALL_UP : DUCK_SMALL_DOWN) << up;
+        removeAll();
+    }
     put(DUCK_BIG_DOWN, 10, 10);
     for (int mode : {1, 9, 11, -1})
         EXPECT_EQ(flock.Update(penDown(15, 15), 1, mode).code, FLOCK_UNKNOWN_MODE);
