@@ -2,6 +2,7 @@
 // target, the last-seconds warning and the statistics at the end.
 #include <set>
 
+#include "audio/sound_engine.h"
 #include "audio/sound_ids.h"
 #include "game/effect_sprite.h"
 #include "game/hit_effects.h"
@@ -76,6 +77,21 @@ TEST_F(GameRoundTest, TheMagazineEdgesDecideBetweenReloadAndClick) {
         step(penDown(x, y));
         EXPECT_EQ(shellMagazine.shells, reloads ? 7 : 0) << x << "," << y;
     }
+}
+
+// The pause menu comes with its music: the round's sounds stop first, then it starts.
+TEST_F(GameRoundTest, ThePauseMenuPlaysItsMusic) {
+    ASSERT_TRUE(sound->engine != nullptr && sound->engine->IsOpen());
+    auto playing = [&] {
+        std::lock_guard<std::mutex> lock(sound->engine->MixerLock());
+        int n = 0;
+        for (int i = 0; i < SoundEngine::kSampleVoices; ++i)
+            n += !sound->engine->SampleVoiceAt(i).Free();
+        return n;
+    };
+    step(penDown(229, 309));
+    EXPECT_EQ(startedCount(SOUND_MENU_MUSIC), 1);
+    EXPECT_EQ(playing(), 1);
 }
 
 TEST_F(GameRoundTest, TheMenuIconNeverFires) {
