@@ -2,6 +2,7 @@
 // the table through the confirmation box, also when the window goes away meanwhile.
 #include <deque>
 
+#include "audio/sound_ids.h"
 #include "screen_fixture.h"
 #include "screens/button.h"
 #include "screens/confirm_box.h"
@@ -134,6 +135,13 @@ TEST_F(ScoresTest, ConfirmationAreasIncludeTheirEdges) {
         const int answer = box.Run();
         EXPECT_EQ(ints(answer, script.size()), expected < 0 ? ints(1, 0) : ints(expected, 1))
             << x << "," << y;
+    }
+    // Pressing either button clicks; pressing beside them does not.
+    for (auto [x, y, clicks] : {std::tuple{150, 210, 1}, {150, 120, 1}, {150, 180, 0}}) {
+        const int before = soundsStarted(SOUND_BUTTON);
+        std::deque<InputEvent> script = {event(EV_PEN_DOWN, x, y), event(EV_PEN_UP, 150, 210)};
+        ConfirmBox(surface.get(), reader(script)).Run();
+        EXPECT_EQ(soundsStarted(SOUND_BUTTON) - before, clicks) << x << "," << y;
     }
 }
 

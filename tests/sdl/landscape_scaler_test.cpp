@@ -71,11 +71,13 @@ TEST(LandscapeScaler, TheAimMarkIsCentredOnItsPixelAndCoveredByItsArea) {
     const LandscapeRect area = aimMarkArea(100.7, 50.2);
     const std::vector<MarkBar> bars = aimMarkBars(v, 100.7, 50.2);
     ASSERT_EQ(bars.size(), 4u);
-    // The light cross's centre is the middle of landscape pixel (100, 50).
-    const PixelRect across = bars[2].rect;
-    EXPECT_TRUE(bars[2].light);
-    EXPECT_EQ(across.x + across.w / 2, 20 + 100 * 3 + 1);
-    EXPECT_EQ(across.y + across.h / 2, 10 + 50 * 3 + 1);
+    // Every bar, the light cross's and its dark outline's, is centred on the middle of
+    // landscape pixel (100, 50).
+    EXPECT_TRUE(bars[2].light && !bars[0].light);
+    for (const MarkBar& b : bars) {
+        EXPECT_EQ(b.rect.x + b.rect.w / 2, 20 + 100 * 3 + 1);
+        EXPECT_EQ(b.rect.y + b.rect.h / 2, 10 + 50 * 3 + 1);
+    }
     for (const MarkBar& b : bars) {
         const PixelRect inside = scaledRect(area, v, 10000, 10000);
         EXPECT_GE(b.rect.x, inside.x);
