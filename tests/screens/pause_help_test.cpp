@@ -137,6 +137,28 @@ TEST_F(PauseHelpTest, CreditLinesCrawlTwoPixelsPerStepAndComeBack) {
     EXPECT_EQ(manager.nextId, VIEW_HELP);
 }
 
+// In the middle of the screen a line is no longer faded: the window shows its pixels as
+// they are.
+TEST_F(PauseHelpTest, ACreditLineInTheMiddleIsShownAsItIs) {
+    CreditsView& credits = open<CreditsView>(VIEW_CREDITS, VIEW_HELP);
+    uint32_t t = headless::now();
+    for (int i = 0; i < 100 && credits.lines[0]->x != 118; ++i) frameAt(credits, t += 51);
+    ASSERT_EQ(credits.lines[0]->x, 118);  // this step drew it at x = 120
+    const Sprite* line = credits.lines[0];
+    const Bitmap& src = *line->image->bitmap;
+    const std::vector<uint16_t>& window = headless::windowDevicePixels();
+    int drawn = 0, differ = 0;
+    // Left of the title, which is drawn over the lines at x = 210.
+    for (int y = 0; y < src.height && line->y + y < 320; ++y) {
+        for (int x = 0; x < src.width && 120 + x < 210; ++x) {
+            ++drawn;
+            differ += window[(line->y + y) * 240 + 120 + x] != src.row(y)[x];
+        }
+    }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(differ, 0);
+}
+
 TEST_F(PauseHelpTest, TransitionRevealsTheMenuBackgroundThenGoesToTheMenu) {
     TransitionView& transition = open<TransitionView>(VIEW_TRANSITION, -1, VIEW_MAIN_MENU);
     fillBitmap(*surface->backBuffer(), 0x001F);
