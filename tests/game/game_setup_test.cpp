@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game/scene_props.h"
 #include "round_fixture.h"
 #include "shell/app_context.h"
 #include "shell/view.h"
@@ -55,6 +56,18 @@ TEST_F(GameSetupTest, ScreensComeFromTheHandedInFactoryUnderTheirIdsAndTheSplash
     bare.Setup();
     for (int id = 0; id < ViewManager::kMaxViews; ++id) EXPECT_EQ(empty.viewAt(id), nullptr);
     bare.Release();
+}
+
+// Every prop of the scene comes with its picture, and props that go take their pictures
+// along (the leak checker of the sanitizer and mutation builds watches the second half).
+TEST_F(GameSetupTest, EveryPropHasItsPictureAndTakesItAlong) {
+    SceneProps props;
+    props.Init(nullptr);
+    for (int i = 0; i < SceneProps::kCount; ++i) {
+        ASSERT_NE(props.pictures[i], nullptr) << i;
+        EXPECT_NE(props.pictures[i]->image, nullptr) << i;
+        EXPECT_NE(props.sprites[i], nullptr) << i;
+    }
 }
 
 }  // namespace
