@@ -112,18 +112,23 @@ TEST_F(HudTest, HitBurstsByDuckKindAndAtMostTwo) {
 // Frames loaded at a size other than their picture's come out sheared: every row starts
 // a few pixels later than the one above. The stream decodes to exactly the bytes of the
 // picture's own size.
-TEST_F(HudTest, BurstsPuffsAndSceneryAreLoadedAtTheirPicturesOwnSizes) {
+TEST_F(HudTest, BurstsPuffsBadgesAndSceneryAreLoadedAtTheirPicturesOwnSizes) {
     if (platform::findResource("PCT", PIC_SMALL_BURST_FIRST).empty())
         GTEST_SKIP() << "the bursts are not in this build's pack";
     HitEffects fx;
     fx.Init(surface.get());
     ShotMarks marks;
     marks.Init(surface.get());
+    PictureFont font;
+    ScorePopups popups;
+    popups.Init(surface.get(), &font);
     std::vector<uint8_t> out(1 << 20);
     for (auto [set, first, last] :
          {std::tuple{&fx.largeFrames, +PIC_LARGE_BURST_FIRST, +PIC_LARGE_BURST_LAST},
           {&fx.smallFrames, +PIC_SMALL_BURST_FIRST, +PIC_SMALL_BURST_LAST},
-          {&marks.frames, +PIC_SHOT_PUFF_FIRST, +PIC_SHOT_PUFF_LAST}}) {
+          {&marks.frames, +PIC_SHOT_PUFF_FIRST, +PIC_SHOT_PUFF_LAST},
+          {&popups.largeBadge, +PIC_LARGE_BADGE, +PIC_LARGE_BADGE},
+          {&popups.smallBadge, +PIC_SMALL_BADGE, +PIC_SMALL_BADGE}}) {
         ASSERT_EQ(set->count, last - first + 1);
         for (int k = 0; k < set->count; ++k) {
             const Image* image = set->frames[k];
@@ -141,6 +146,7 @@ TEST_F(HudTest, BurstsPuffsAndSceneryAreLoadedAtTheirPicturesOwnSizes) {
     }
     fx.Clear();
     marks.Clear();
+    popups.Clear();
 }
 
 TEST_F(HudTest, PopupBadgeAndNumberDriftApartAndVanishTogether) {
