@@ -240,6 +240,10 @@ TEST_F(ImageDrawing, DrawsIntoTheCurrentTargetAndGrabsBack) {
     back.createBlank(4, 3);
     grab(back, 2, 5);
     EXPECT_EQ(back.pixel(3, 2), 123);
+    // A part reaching past the picture draws only what the picture has.
+    fillBitmap(target, 7);
+    drawOpaquePart(*img, 0, 0, Rect{1, 1, 9, 9});
+    expectPixels(target, {{0, 0, 111}, {2, 1, 123}, {3, 0, 7}, {0, 2, 7}, {0, 9, 7}});
     fillBitmap(target, 0);
     drawKeyedByOwnPixel(*img, 0, 0, 1, 0);  // key = its pixel (1, 0) = 101
     expectPixels(target, {{0, 0, 100}, {1, 0, 0}});

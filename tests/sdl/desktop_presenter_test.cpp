@@ -69,6 +69,14 @@ TEST_F(PresenterTest, OnlyPixelsThatChangedAreShownAtMostOncePerRefresh) {
     EXPECT_EQ(shown(311, 7), kGreen);
     EXPECT_EQ(shown(314, 9), kGreen);
 
+    // Only the rectangles handed in count, not what lies after them in memory.
+    back_[300 * 240 + 200] = 0x001F;
+    const PresentRect two[2] = {{0, 0, 1, 1}, {200, 300, 201, 301}};
+    presenter_.take(back_.data(), 240 * 2, two, 1);
+    EXPECT_EQ(presenter_.showIfDue(1200500), -1);
+    EXPECT_EQ(presenter_.pixelsShown(), static_cast<uint64_t>(kAll + 6)) << "nothing new";
+    back_[300 * 240 + 200] = 0x07E0;
+
     // A change right after a show waits for the next refresh.
     back_[0] = 0x001F;
     present(0, 0, 1, 1);
