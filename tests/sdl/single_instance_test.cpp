@@ -96,6 +96,19 @@ TEST(SingleInstance, AClaimEndsWithItsProcessNotWithAForkedChild) {
     std::filesystem::remove_all(dir);
 }
 
+// A runtime folder whose path leaves no room for the socket's name: the game still runs,
+// one copy at a time, without the socket.
+TEST(SingleInstance, AFolderTooDeepForTheSocketStillAllowsOneCopy) {
+    const std::string top = freshRuntimeDir();
+    ASSERT_FALSE(top.empty());
+    const std::string dir = top + "/" + std::string(120, 'd');
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    EXPECT_TRUE(childClaims());
+    EXPECT_TRUE(childClaims());
+    std::filesystem::remove_all(top);
+}
+
 TEST(SingleInstance, SecondCopyIsRefusedAndRaisesTheFirst) {
     const std::string dir = freshRuntimeDir();
     ASSERT_FALSE(dir.empty());
