@@ -160,6 +160,26 @@ TEST_F(StoreFileTest, AFileLockedByAnotherCopyIsLeftAloneAndTheGameUsesMemory) {
     EXPECT_TRUE(hasTestValue());  // the first value, untouched by the killed writer
 }
 
+// A save whose commit is refused (another program is reading the file and does not let
+// go) says so and leaves the old value, rather than passing for saved.
+TEST_F(StoreFileTest, ASaveThatCannotBeCommittedSaysSoAndKeepsTheOldValue) {
+    ASSERT_EQ(putTestValue(1), 0u);
+    sqlite3* reader = nullptr;
+    const fs::path db = fs::path(dir_) / "tallreed.db";
+    ASSERT_EQ(sqlite3_open_v2(db.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    setStoreBusyTimeout(50);
+    EXPECT_NE(putTestValue(2), 0u);
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
+    setStoreBusyTimeout(1500);
+    EXPECT_EQ(getBytes(u"V"), (std::vector<uint8_t>{1, 0, 0, 0}));
+    restart();
+    EXPECT_EQ(getBytes(u"V"), (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
 // The XDG rules: an absolute XDG_DATA_HOME, else the home folder's .local/share; a
 // relative XDG_DATA_HOME is ignored, and without HOME the password database names the
 // home. Never a folder relative to wherever the game was started.
