@@ -41,9 +41,14 @@ TEST_F(MainMenuTest, AnimatedSlideInTakesOneStepPerNewTick) {
     enterMenu(1);
     // Five stages' moves, five stage changes, the name button's moves and the finishing step.
     const int steps = 12 + 10 + 8 + 7 + 7 + 5 + 12 + 1;
+    int offset = 0;
     for (int i = 0; i < steps - 1; ++i) {
         frame();
         ASSERT_EQ(menu->animating, 1) << "step " << i;
+        // The name rides on its button all the way.
+        const Sprite* button = menu->slideSprites[MainMenuView::kNameButton];
+        if (i == 0) offset = menu->nameLabel->sprite->y - button->y;
+        EXPECT_EQ(menu->nameLabel->sprite->y - button->y, offset) << "step " << i;
     }
     frameAt(*menu, headless::now());  // another event in the same millisecond: no step
     EXPECT_EQ(menu->animating, 1);
